@@ -82,8 +82,10 @@ std::string ValidUtf8(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t i = start;
   while (i < text.size()) {
-    if (p[i] < 0x80) {
-      out.push_back(static_cast<char>(p[i++]));
+    if (p[i] < 0x80) {  // an ASCII run is copied whole
+      const std::size_t run = FirstNonAscii(text.substr(i));
+      out.append(text.data() + i, run);
+      i += run;
       continue;
     }
     std::size_t bad;
@@ -169,9 +171,11 @@ std::string UnicodeToCodePage(std::string_view text, int codePage) {
   std::size_t w = start;
   for (std::size_t i = start; i < n;) {
     const unsigned char b = p[i];
-    if (b < 0x80) {
-      out[w++] = static_cast<char>(b);
-      ++i;
+    if (b < 0x80) {  // an ASCII run is copied whole
+      const std::size_t run = FirstNonAscii(text.substr(i));
+      std::memcpy(out.data() + w, p + i, run);
+      w += run;
+      i += run;
       continue;
     }
     std::size_t bad;

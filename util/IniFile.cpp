@@ -276,7 +276,7 @@ bool TIniFile::SectionExists(std::string_view section) const {
 }
 
 void TIniFile::InsertLine(std::size_t at, std::string text) {
-  if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = "\n";
+  if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol.assign(1, '\n');  // not = "\n": g++ 12 warns falsely there
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), "\n"});
 }
 
@@ -292,7 +292,9 @@ void TIniFile::WriteString(std::string_view section, std::string_view key,
 
   auto header = FindSection(section);
   if (!header) {
-    InsertLine(lines_.size(), "[" + std::string(Trim(section)) + "]");
+    std::string sectionLine(1, '[');  // appended, not "[" + s + "]": g++ 12 warns falsely there
+    sectionLine.append(Trim(section)).push_back(']');
+    InsertLine(lines_.size(), std::move(sectionLine));
     InsertLine(lines_.size(), std::move(newLine));
     return;
   }

@@ -1,6 +1,34 @@
 #include "LineBreaks.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace dovra {
+
+namespace {
+
+// Finds the next occurrences of one byte, searching again only once the caller has moved past
+// the last one found, so a whole text costs one pass per byte value.
+class ByteFinder {
+ public:
+  ByteFinder(std::string_view text, char byte) : text_(text), byte_(byte) {}
+  std::size_t NextFrom(std::size_t from) {
+    if (found_ < from || found_ == kUnknown) {
+      const void* hit = std::memchr(text_.data() + from, byte_, text_.size() - from);
+      found_ = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
+                   : text_.size();
+    }
+    return found_;
+  }
+
+ private:
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::string_view text_;
+  char byte_;
+  std::size_t found_ = kUnknown;
+};
+
+}  // namespace
 
 std::string ReplaceLineBreaks(std::string_view text, std::string_view newBreak) {
   bool onlyBlanks = true;
@@ -14,16 +42,16 @@ std::string ReplaceLineBreaks(std::string_view text, std::string_view newBreak) 
 
   std::string out;
   out.reserve(text.size() + text.size() / 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += newBreak;
-    } else if (c == '\n') {
-      out += newBreak;
-    } else {
-      out.push_back(c);
-    }
+  ByteFinder lf(text, '\n');
+  ByteFinder cr(text, '\r');
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t at = std::min(lf.NextFrom(i), cr.NextFrom(i));
+    out.append(text, i, at - i);
+    if (at == text.size()) break;
+    out.append(newBreak);
+    i = at + 1;
+    if (text[at] == '\r' && i < text.size() && text[i] == '\n') ++i;
   }
   return out;
 }

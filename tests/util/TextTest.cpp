@@ -50,6 +50,8 @@ TEST(ReplaceLineBreaks, NormalisesEveryKindOfBreak) {
       {"\n\rX", "\r\n", "\r\n\r\nX"},    // LF CR is two breaks, not one
       {"X\r\r\n", "\n", "X\n\n"},
       {"A\nB", "", "AB"},
+      {"a\rb\rc\nd\r", "\n", "a\nb\nc\nd\n"},  // CRs before and after an LF
+      {"\rA\r\nB\n\nC\r", "|", "|A|B||C|"},
       {"   ", "\r\n", "   "},            // blanks only: unchanged
       {"\r\n\t\r", "\n", "\r\n\t\r"},    // control characters only: unchanged
       {"", "\r\n", ""},
