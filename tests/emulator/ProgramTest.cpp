@@ -1,0 +1,117 @@
+// pdv-impressora-virtual run as a program, with dovrapos as its host.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <string>
+
+#include "emulator/transcript/ReceiptFiles.h"
+#include "tests/emulator/ChildProcess.h"
+#include "tests/util/TempFolder.h"
+
+namespace dovra::emulator::test {
+namespace {
+
+const std::string kEmulator = EMULATOR_PATH;
+const std::string kDovrapos = DOVRAPOS_PATH;
+
+class VirtualPrinterProgram : public testing_util::TempFolder {
+ protected:
+  // Starts the printer and returns the port it announced ("" when it announced none).
+  std::string Start(TChildProcess& p) {
+    const std::optional<std::string> line = p.ReadLine();
+    if (!line || !line->starts_with("porta: ")) return "";
+    return line->substr(7);
+  }
+};
+
+TEST_F(VirtualPrinterProgram, AnswersDovraposStatusAndStopsOnSair) {
+  TChildProcess printer(kEmulator, {"--modelo", "ppEscBematech", "--estado", "sem-papel",
+                                    "--porta", "TCP:127.0.0.1:0"});
+  const std::string porta = Start(printer);
+  ASSERT_TRUE(porta.starts_with("TCP:127.0.0.1:")) << porta;
+  ASSERT_NE(porta, "TCP:127.0.0.1:0");
+
+  const TRunResult status =
+      RunToEnd(kDovrapos, {"status", "--modelo", "ppEscBematech", "--porta", porta});
+  EXPECT_EQ(status.status, 0);
+  EXPECT_EQ(status.out, "stSemPapel, \n");
+
+  printer.Write("sair\n");
+  EXPECT_TRUE(printer.WaitForLine("encerrando"));
+  EXPECT_EQ(printer.Wait(), 0);
+}
+
+TEST_F(VirtualPrinterProgram, StateFromStandardInputAndCleanStopOnSigterm) {
+  TChildProcess printer(kEmulator, {"--modelo", "ppEscPosEpson", "--estado", "tampa-aberta",
+                                    "--porta", "TCP:127.0.0.1:0"});
+  const std::string porta = Start(printer);
+  ASSERT_FALSE(porta.empty());
+  const std::vector<std::string> query = {"status", "--modelo", "ppEscPosEpson", "--porta", porta};
+  EXPECT_EQ(RunToEnd(kDovrapos, query).out, "stTampaAberta, \n");
+
+  printer.Write("estado gaveta-aberta,offline\n");
+  ASSERT_TRUE(printer.WaitForLine("estado: gaveta-aberta, offline"));
+  EXPECT_EQ(RunToEnd(kDovrapos, query).out, "stGavetaAberta, stOffLine, \n");
+
+  printer.Write("estado ok\n");
+  ASSERT_TRUE(printer.WaitForLine("estado: ok"));
+  const TRunResult ok = RunToEnd(kDovrapos, query);
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.out.find("st"), std::string::npos) << ok.out;
+
+  printer.Signal(SIGTERM);
+  EXPECT_EQ(printer.Wait(), 0);
+}
+
+TEST_F(VirtualPrinterProgram, ReceiptOverAPseudoTerminalIsWrittenToTheOutputFolder) {
+  // A receipt left from an earlier run is not overwritten.
+  Write(Path("receipt-0004.txt"), "antigo\n");
+  TChildProcess printer(kEmulator,
+                        {"--modelo", "ppEscPosEpson", "--porta", "pty", "--saida", dir_.string()});
+  const std::string porta = Start(printer);
+  ASSERT_TRUE(porta.starts_with("/dev/pts/")) << porta;
+
+  Write(Path("cupom.txt"), "<n>Olá</n>\n</corte_parcial>");
+  const TRunResult print = RunToEnd(
+      kDovrapos, {"imprimir", "--modelo", "ppEscPosEpson", "--porta", porta, "--linhas-pular",
+                  "0", Path("cupom.txt")});
+  EXPECT_EQ(print.status, 0) << print.out;
+
+  const std::optional<std::string> done = printer.WaitForLine("recibo 5: ");
+  ASSERT_TRUE(done);
+  EXPECT_EQ(*done, "recibo 5: " + Path("receipt-0005.txt"));
+  EXPECT_EQ(Read(Path("receipt-0005.txt")), "{n}Olá{/}\n[CORTE PARCIAL]\n");
+  EXPECT_EQ(Read(Path("receipt-0004.txt")), "antigo\n");
+
+  printer.Signal(SIGINT);
+  EXPECT_EQ(printer.Wait(), 0);
+}
+
+TEST_F(VirtualPrinterProgram, RefusesBadCommandLinesAndBusyPorts) {
+  EXPECT_EQ(RunToEnd(kEmulator, {"--porta", "pty"}).status, 2);
+  EXPECT_EQ(RunToEnd(kEmulator, {"--modelo", "ppEscPosEpson", "--estado", "molhado"}).status, 2);
+  const TRunResult help = RunToEnd(kEmulator, {"--ajuda"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("uso: pdv-impressora-virtual --modelo M")) << help.out;
+
+  TChildProcess first(kEmulator, {"--modelo", "ppTexto", "--porta", "TCP:127.0.0.1:0"});
+  const std::string porta = Start(first);
+  ASSERT_FALSE(porta.empty());
+  EXPECT_EQ(RunToEnd(kEmulator, {"--modelo", "ppTexto", "--porta", porta}).status, 1);
+  first.Signal(SIGTERM);
+  EXPECT_EQ(first.Wait(), 0);
+}
+
+TEST_F(VirtualPrinterProgram, NextReceiptNumberLooksAtEveryReceiptFile) {
+  EXPECT_EQ(NextReceiptNumber(Path("missing")), 1);
+  EXPECT_EQ(NextReceiptNumber(dir_.string()), 1);
+  for (const char* name : {"receipt-0003.txt", "receipt-0007.png", "receipt-x.txt",
+                           "receipt-0099", "notes-0100.txt"}) {
+    Write(Path(name), "");
+  }
+  EXPECT_EQ(NextReceiptNumber(dir_.string()), 8);
+  EXPECT_EQ(ReceiptBaseName(8), "receipt-0008");
+}
+
+}  // namespace
+}  // namespace dovra::emulator::test
