@@ -10,7 +10,6 @@ namespace dovra {
 
 namespace {
 
-std::string Byte(int value) { return std::string(1, static_cast<char>(value & 0xFF)); }
 
 constexpr std::size_t kMaxQrData = 0xFFFF - 3;
 

@@ -81,8 +81,6 @@ std::string PackDigitPairs(const std::string& code) {
   return packed;
 }
 
-std::string Byte(int value) { return std::string(1, static_cast<char>(value & 0xFF)); }
-
 // GS w, GS h, GS H, then GS k m n and the data (cut to what n can count).
 std::string BarcodeFrame(char m, std::string data, bool showText, int barWidth, int barHeight) {
   if (data.size() > kMaxBarcodeData) data.resize(kMaxBarcodeData);
@@ -234,7 +232,8 @@ std::string TDovraEscPosEpson::FontCommand(TDovraPosFontKind kind, bool turnOn) 
   if (s.Contains(fkDoubleHeight)) n += 16;
   if (s.Contains(fkExpanded)) n += 32;
   if (s.Contains(fkUnderline)) n += 128;
-  std::string result = Hex("1B 21") + Byte(n);
+  static const std::string kSelectPrintMode = Hex("1B 21");
+  std::string result = kSelectPrintMode + Byte(n);
   // Inversion and italic are not part of ESC !; they follow it while they are on.
   if (s.Contains(fkInverted)) result += commands_.InvertedOn;
   if (s.Contains(fkItalic)) result += commands_.ItalicOn;

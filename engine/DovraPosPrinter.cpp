@@ -1,5 +1,7 @@
 #include "engine/DovraPosPrinter.h"
 
+#include <string.h>
+
 #include <limits>
 #include <string_view>
 
@@ -11,6 +13,12 @@
 namespace dovra {
 
 namespace {
+
+// Whether `needle` occurs in `haystack` (glibc's memmem is far faster than a first-byte scan
+// on command bytes, which are full of ESC bytes).
+bool Contains(const std::string& haystack, const std::string& needle) {
+  return ::memmem(haystack.data(), haystack.size(), needle.data(), needle.size()) != nullptr;
+}
 
 const std::string kRule(80, '-');
 const std::string kCrLf = "\r\n";
@@ -180,12 +188,22 @@ void TDovraPosPrinter::Imprimir(const std::string& text, bool addLineBreak, bool
     source = &encoded;
   }
   const std::string lineBreak = dialect_->Commands().LineBreak;
-  std::string out = ReplaceLineBreaks(*source, lineBreak);
+  std::string normalised;
+  if (!LineBreaksUnchanged(*source, lineBreak)) {
+    normalised = ReplaceLineBreaks(*source, lineBreak);
+    source = &normalised;
+  }
+  std::string out = decodificarTags ? tags_.TranslateText(*source) : *source;
+  std::string().swap(normalised);
   std::string().swap(encoded);
   std::string().swap(data);
-  if (decodificarTags) out = tags_.TranslateText(out);
   if (addLineBreak) out += lineBreak;
-  for (int i = 0; i < copias; ++i) EnviarStringDevice(out);
+  for (int i = 1; i <= copias; ++i) {
+    if (i < copias)
+      EnviarStringDevice(out);
+    else
+      EnviarStringDevice(std::move(out));  // the last copy hands its buffer over
+  }
 }
 
 void TDovraPosPrinter::PrintLine(const std::string& text) { Imprimir(text, true, true, true, 1); }
@@ -204,34 +222,26 @@ std::string TDovraPosPrinter::EncodeForCodePage(const std::string& text) const {
   return FoldToAscii(text);
 }
 
-void TDovraPosPrinter::EnviarStringDevice(const std::string& bytes) {
+void TDovraPosPrinter::EnviarStringDevice(std::string bytes) {
   if (bytes.empty()) return;
   EnsurePortOpen();
-  // Only a prefixed copy is made; otherwise the caller's bytes go out as they are.
-  std::string prefixed;
-  const std::string* out = &bytes;
   if (!initialized_) {
     const std::string init = dialect_->InitCommand();
-    initialized_ = !init.empty() && bytes.find(init) != std::string::npos;
+    initialized_ = !init.empty() && Contains(bytes, init);
     if (!initialized_ && bytes != dialect_->Commands().Reset) {
       if (LogEnabled()) WriteLogLine("EnviarStringDevice - Inicializando: " + init, true, true);
-      if (!init.empty()) {
-        prefixed.reserve(init.size() + bytes.size());
-        prefixed = init;
-        prefixed += bytes;
-        out = &prefixed;
-      }
+      bytes.insert(0, init);  // in place: a translated text has room reserved for this
       initialized_ = true;
     }
   }
   bool tratado = false;
-  if (onEnviarStringDevice_) onEnviarStringDevice_(*out, tratado);
+  if (onEnviarStringDevice_) onEnviarStringDevice_(bytes, tratado);
   try {
     if (tratado) {
-      if (LogEnabled()) WriteLogLine("OnEnviarStringDevice( " + *out + ")", true, true);
+      if (LogEnabled()) WriteLogLine("OnEnviarStringDevice( " + bytes + ")", true, true);
     } else {
-      if (LogEnabled()) WriteLogLine("EnviarStringDevice( " + *out + ")", true, true);
-      device_->EnviaString(*out);
+      if (LogEnabled()) WriteLogLine("EnviarStringDevice( " + bytes + ")", true, true);
+      device_->EnviaString(bytes);
     }
   } catch (...) {
     if (controlePorta_) {

@@ -89,7 +89,7 @@ class TDovraPosPrinter : public TDovraComponent {
   void Imprimir(const std::string& text, bool addLineBreak = false, bool decodificarTags = true,
                 bool convertCodePage = true, int copias = 1);
   void PrintLine(const std::string& text);
-  void EnviarStringDevice(const std::string& bytes);
+  void EnviarStringDevice(std::string bytes);
   void SetDeviceActive(bool on);
   void ListTags(std::vector<std::string>& list, bool withHelp) const;
   void PrintTagList();

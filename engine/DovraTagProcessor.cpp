@@ -125,7 +125,9 @@ std::size_t TDovraTagProcessor::FindClosing(std::string_view text, const std::st
 std::string TDovraTagProcessor::TranslateText(const std::string& text) {
   if (!traduzirTags_) return text;
   std::string out;
-  out.reserve(text.size());
+  // Command bytes usually make the result somewhat longer than the text; reserving room up
+  // front avoids copying a receipt of megabytes while it grows (untouched room costs nothing).
+  out.reserve(text.size() + text.size() / 2 + 64);
   ClosingSearches searches;
   TranslateRange(text, 0, text.size(), out, searches);
   return out;

@@ -165,16 +165,14 @@ std::string UnicodeToCodePage(std::string_view text, int codePage) {
 
   // An unsupported page keeps only ASCII.
   const PageTable* table = Table(codePage);
-  out.resize(text.size());
+  out.reserve(text.size());
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  std::size_t w = start;
   for (std::size_t i = start; i < n;) {
     const unsigned char b = p[i];
     if (b < 0x80) {  // an ASCII run is copied whole
       const std::size_t run = FirstNonAscii(text.substr(i));
-      std::memcpy(out.data() + w, p + i, run);
-      w += run;
+      out.append(text.data() + i, run);
       i += run;
       continue;
     }
@@ -183,10 +181,9 @@ std::string UnicodeToCodePage(std::string_view text, int codePage) {
     const std::size_t len = Utf8Char(p + i, n - i, bad, &cp);
     unsigned char mapped = 0;
     if (len && table && cp < 0x10000) mapped = table->byteOf[cp];
-    out[w++] = mapped ? static_cast<char>(mapped) : '?';
+    out.push_back(mapped ? static_cast<char>(mapped) : '?');
     i += len ? len : bad;
   }
-  out.resize(w);
   return out;
 }
 

@@ -56,4 +56,8 @@ std::string ReplaceLineBreaks(std::string_view text, std::string_view newBreak) 
   return out;
 }
 
+bool LineBreaksUnchanged(std::string_view text, std::string_view newBreak) {
+  return newBreak == "\n" && std::memchr(text.data(), '\r', text.size()) == nullptr;
+}
+
 }  // namespace dovra
