@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,10 @@ bool IsStdio(const std::optional<std::string>& name) { return !name || *name == 
 
 std::string ReadAll(int fd, const std::string& what) {
   std::string data;
+  // A regular file gets a buffer of its size up front: receipts may be megabytes long.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    data.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
