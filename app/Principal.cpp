@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -36,6 +37,9 @@
 #include "device/PrintSpooler.h"
 #include "engine/DovraPosPrinter.h"
 #include "engine/PdvIni.h"
+#include "engine/TraduzirTexto.h"
+#include "emulator/render/PrintPreview.h"
+#include "emulator/render/ReceiptRenderer.h"
 #include "util/Launch.h"
 
 #ifndef DOVRA_BUILD_STAMP
@@ -391,16 +395,34 @@ void TFprincipal::BuildControls() {
   logLayout->setContentsMargins(2, 2, 2, 2);
   logLayout->addWidget(mLog_);
   pageControl1_->addTab(tsLog, "Eventos Log");
+  // The picture of the paper: dark grey around it, so that the paper's edges show.
+  lbPreVisualizacao_ = new QLabel;
+  lbPreVisualizacao_->setObjectName("lbPreVisualizacao");
+  lbPreVisualizacao_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  sbPreVisualizacao_ = new QScrollArea;
+  sbPreVisualizacao_->setObjectName("sbPreVisualizacao");
+  sbPreVisualizacao_->setWidgetResizable(true);
+  sbPreVisualizacao_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  sbPreVisualizacao_->setBackgroundRole(QPalette::Dark);
+  sbPreVisualizacao_->setWidget(lbPreVisualizacao_);
+  tsPreVisualizacao_ = new QWidget;
+  tsPreVisualizacao_->setObjectName("tsPreVisualizacao");
+  auto* previewLayout = new QVBoxLayout(tsPreVisualizacao_);
+  previewLayout->setContentsMargins(2, 2, 2, 2);
+  previewLayout->addWidget(sbPreVisualizacao_);
+  pageControl1_->addTab(tsPreVisualizacao_, QString::fromUtf8("Pré-visualização"));
   right->addWidget(pageControl1_, 1);
 
   bLimpar_ = NewButton(client_, "bLimpar", "Limpar");
   bImprimir_ = NewButton(client_, "bImprimir", "Imprimir");
+  bPreVisualizar_ = NewButton(client_, "bPreVisualizar", "Pré-visualizar");
   QFont boldButton = bImprimir_->font();
   boldButton.setBold(true);
   bImprimir_->setFont(boldButton);
   auto* bar = new QHBoxLayout;
   bar->addStretch(1);
   bar->addWidget(bLimpar_);
+  bar->addWidget(bPreVisualizar_);
   bar->addWidget(bImprimir_);
   right->addLayout(bar);
 
@@ -463,6 +485,7 @@ void TFprincipal::WireHandlers() {
 
   onClick(bAtivar_, &TFprincipal::bAtivarClick);
   onClick(bImprimir_, &TFprincipal::bImprimirClick);
+  onClick(bPreVisualizar_, &TFprincipal::bPreVisualizarClick);
   onClick(bLerStatus_, &TFprincipal::bLerStatusClick);
   onClick(bLerInfo_, &TFprincipal::bLerInfoClick);
   onClick(bLimpar_, &TFprincipal::bLimparClick);
@@ -728,6 +751,29 @@ void TFprincipal::bImprimirClick() {
   QString text = mImp_->toPlainText();
   text.replace('\n', "\r\n");
   printer_->Imprimir(text.toStdString(), false, true, true, 1);
+}
+
+void TFprincipal::bPreVisualizarClick() {
+  // A printer of its own, set up as activation would set up the window's, on a hook port
+  // that is never really opened: nothing reaches a printer and no log file is written.
+  PdvSettings s = ControlSettings();
+  s.Porta = "DLL";
+  s.ArqLog.clear();
+  s.SerialParams.clear();
+  TDovraPosPrinter preview;
+  if (spooler_) preview.Device().SetSpooler(spooler_);
+  ApplyConfiguratorStartupDefaults(preview);
+  ApplyToPrinter(s, preview);
+
+  QString text = mImp_->toPlainText();
+  text.replace('\n', "\r\n");
+  const std::string bytes = TraduzirTexto(preview, text.toStdString());
+  const int columns = preview.ColunasFonteNormal();
+  const std::vector<emulator::TReceipt> receipts =
+      emulator::DecodeReceipts(preview.Modelo(), bytes, columns);
+  lbPreVisualizacao_->setPixmap(QPixmap::fromImage(
+      emulator::RenderRoll(receipts, std::clamp(columns, 8, 255))));
+  pageControl1_->setCurrentWidget(tsPreVisualizacao_);
 }
 
 void TFprincipal::bLerStatusClick() {

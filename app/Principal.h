@@ -13,9 +13,11 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 class QToolButton;
@@ -93,6 +95,10 @@ class TFprincipal : public QMainWindow {
   void cbCortarPapelClick();
   void bAtivarClick();
   void bImprimirClick();
+  // Draws what the chosen model would print for the memo's text with the settings the
+  // controls show, through a printer of its own on a port that is never opened and the
+  // virtual printer's interpreter, and shows the picture in the preview tab.
+  void bPreVisualizarClick();
   void bLerStatusClick();
   void bLerInfoClick();
   void bLimparClick();
@@ -156,8 +162,12 @@ class TFprincipal : public QMainWindow {
   QTabWidget* pageControl1_ = nullptr;
   QPlainTextEdit* mImp_ = nullptr;
   QPlainTextEdit* mLog_ = nullptr;
+  QWidget* tsPreVisualizacao_ = nullptr;
+  QScrollArea* sbPreVisualizacao_ = nullptr;
+  QLabel* lbPreVisualizacao_ = nullptr;
   QPushButton* bLimpar_ = nullptr;
   QPushButton* bImprimir_ = nullptr;
+  QPushButton* bPreVisualizar_ = nullptr;
   QPushButton* bTagFormtacaoCaracter_ = nullptr;
   QPushButton* bTagsCodBarras_ = nullptr;
   QPushButton* bLerInfo_ = nullptr;

@@ -2,6 +2,7 @@
 // takes the bytes over before they reach a port.
 #include "cli/Commands.h"
 #include "engine/DovraPosPrinter.h"
+#include "engine/TraduzirTexto.h"
 
 namespace dovra::cli {
 namespace {
@@ -35,27 +36,7 @@ int RunTraduzir(const Options& o) {
   TDovraPosPrinter printer;
   ApplyPrinterOptions(o, printer);
   const std::string text = ReadInputText(o.arquivo);
-
-  // A hook port with no hooks bound opens and closes without touching anything, and the
-  // send event takes every byte over. The port is opened bare, without the printer's
-  // activation: on a file port the activation configures nothing (no dialect can ask a
-  // file for its configuration), while on a hook port a dialect such as Daruma would try
-  // to, and its first send would then differ from what a file port receives.
-  std::string bytes;
-  printer.SetOnEnviarStringDevice([&bytes](const std::string& data, bool& tratado) {
-    bytes += data;
-    tratado = true;
-  });
-  printer.SetPorta("DLL");
-  printer.SetDeviceActive(true);
-  try {
-    Print(printer, text, o.copias);
-  } catch (...) {
-    printer.SetDeviceActive(false);
-    throw;
-  }
-  printer.SetDeviceActive(false);
-  WriteOutput(o.saida, bytes);
+  WriteOutput(o.saida, TraduzirTexto(printer, text, o.copias));
   return 0;
 }
 

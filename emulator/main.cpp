@@ -10,6 +10,11 @@
 
 #include "emulator/server/Options.h"
 #include "emulator/server/Server.h"
+#ifdef DOVRA_WITH_RENDER
+#include <memory>
+
+#include "emulator/render/ReceiptPng.h"
+#endif
 
 namespace {
 
@@ -45,9 +50,28 @@ int main(int argc, char** argv) {
   }
 
   try {
+#ifdef DOVRA_WITH_RENDER
+    // With an output folder each receipt's picture goes next to its transcript.
+    std::unique_ptr<TRenderSession> render;
+    if (!cmd.server.outputDir.empty()) render = std::make_unique<TRenderSession>();
+#endif
     TServer server(
         cmd.server, [](const std::string& line) { PrintLine(stdout, line); },
         [](const std::string& line) { PrintLine(stderr, line); });
+#ifdef DOVRA_WITH_RENDER
+    if (render) {
+      server.SetOnReceipt([](const TReceipt& receipt, const std::string& transcript) {
+        if (transcript.empty()) return;
+        try {
+          const std::string png = PngPathFor(transcript);
+          WriteReceiptPng(receipt, png);
+          PrintLine(stdout, "imagem " + std::to_string(receipt.number) + ": " + png);
+        } catch (const std::exception& e) {
+          PrintLine(stderr, e.what());
+        }
+      });
+    }
+#endif
     const std::string porta = server.Open();
     server.SetControlFd(STDIN_FILENO);
     // Installed before the port is announced, so whoever reads the announcement can stop the

@@ -9,6 +9,7 @@ packages=(
   libcups2-dev cups-daemon cups-client
   clang libclang-rt-14-dev
   qt6-base-dev xvfb xauth
+  libzint-dev fonts-dejavu-core
 )
 
 missing=()

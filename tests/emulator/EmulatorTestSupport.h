@@ -63,6 +63,7 @@ class TRunningServer {
     server_->SetOnReceipt([this](const TReceipt& r, const std::string&) {
       std::lock_guard<std::mutex> lock(mutex_);
       transcripts_.push_back(TranscriptText(r));
+      receipts_.push_back(r);
       changed_.notify_all();
     });
     porta_ = server_->Open();
@@ -83,6 +84,13 @@ class TRunningServer {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, timeout, [&] { return transcripts_.size() >= count; });
     return transcripts_;
+  }
+  // The receipts themselves, as WaitForTranscripts.
+  std::vector<TReceipt> WaitForReceipts(
+      std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, timeout, [&] { return receipts_.size() >= count; });
+    return receipts_;
   }
   // Waits (at most `timeout`) for a message line that begins with `prefix` and returns it
   // (empty when none came).
@@ -115,6 +123,7 @@ class TRunningServer {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<std::string> transcripts_;
+  std::vector<TReceipt> receipts_;
   std::vector<std::string> messages_;
 };
 

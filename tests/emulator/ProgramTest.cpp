@@ -87,6 +87,36 @@ TEST_F(VirtualPrinterProgram, ReceiptOverAPseudoTerminalIsWrittenToTheOutputFold
   EXPECT_EQ(printer.Wait(), 0);
 }
 
+#ifdef DOVRA_WITH_RENDER
+// The picture's width from its PNG header (IHDR, big-endian), 0 when it is no PNG.
+unsigned PngWidth(const std::string& png) {
+  if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return 0;
+  unsigned w = 0;
+  for (int i = 16; i < 20; ++i) w = (w << 8) | static_cast<unsigned char>(png[i]);
+  return w;
+}
+
+TEST_F(VirtualPrinterProgram, DrawsEachReceiptNextToItsTranscript) {
+  TChildProcess printer(kEmulator, {"--modelo", "ppEscBematech", "--porta", "TCP:127.0.0.1:0",
+                                    "--colunas", "40", "--saida", dir_.string()});
+  const std::string porta = Start(printer);
+  ASSERT_FALSE(porta.empty());
+  Write(Path("cupom.txt"), "<ce>Olá</ce>\n<ean13>789123456789</ean13>\n</corte_total>");
+  const TRunResult print = RunToEnd(kDovrapos, {"imprimir", "--modelo", "ppEscBematech", "--porta",
+                                                porta, "--linhas-pular", "0", Path("cupom.txt")});
+  EXPECT_EQ(print.status, 0) << print.out;
+
+  const std::optional<std::string> done = printer.WaitForLine("imagem 1: ");
+  ASSERT_TRUE(done);
+  EXPECT_EQ(*done, "imagem 1: " + Path("receipt-0001.png"));
+  EXPECT_EQ(PngWidth(Read(Path("receipt-0001.png"))), 40u * 12);
+  EXPECT_NE(Read(Path("receipt-0001.txt")).find("[BARRAS EAN13"), std::string::npos);
+
+  printer.Write("sair\n");
+  EXPECT_EQ(printer.Wait(), 0);
+}
+#endif
+
 TEST_F(VirtualPrinterProgram, RefusesBadCommandLinesAndBusyPorts) {
   EXPECT_EQ(RunToEnd(kEmulator, {"--porta", "pty"}).status, 2);
   EXPECT_EQ(RunToEnd(kEmulator, {"--modelo", "ppEscPosEpson", "--estado", "molhado"}).status, 2);
