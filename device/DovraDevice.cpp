@@ -4,14 +4,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <system_error>
 #include <thread>
 
 #include "device/DovraDeviceInternal.h"
@@ -19,6 +16,7 @@
 #include "device/SerialLine.h"
 #include "device/TcpClient.h"
 #include "util/BracketNotation.h"
+#include "util/FileDescriptor.h"
 #include "util/LogFile.h"
 
 namespace dovra {
@@ -52,6 +50,14 @@ int PortNumber(const std::string& upperName, const std::string& prefix) {
   return n;
 }
 
+std::string TrimBlanks(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return text.substr(first, last - first);
+}
+
 int SecondsToMs(int seconds) {
   const long long ms = static_cast<long long>(seconds) * 1000;
   return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
@@ -67,31 +73,6 @@ bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
-
-[[noreturn]] void FailFile(const char* className, const char* what, const std::string& fileName,
-                           int err) {
-  throw EFileError(className, std::string(what) + " \"" + fileName + "\": " +
-                                  std::generic_category().message(err));
-}
-
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ~ScopedFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  int Get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -338,29 +319,13 @@ void TDovraDevice::EnviaStringArquivo(const std::string& cmd) {
     flags |= O_APPEND;
   else if (tipoPorta_ == dtFile)
     flags |= O_CREAT | O_TRUNC;
-  ScopedFd fd(::open(fileName.c_str(), flags, 0666));
-  if (fd.Get() < 0) {
-    if (append) FailFile("EFOpenError", "Não foi possível abrir o arquivo", fileName, errno);
-    FailFile("EFCreateError", "Não foi possível criar o arquivo", fileName, errno);
-  }
+  OutputFile file(fileName, flags, append);
 
   for (std::size_t at = 0; at < length; at += piece) {
-    const std::size_t size = std::min(piece, length - at);
-    const char* p = cmd.data() + at;
-    std::size_t left = size;
-    while (left > 0) {
-      const ssize_t n = ::write(fd.Get(), p, left);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        FailFile("EWriteError", "Erro ao gravar no arquivo", fileName, errno);
-      }
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
+    file.Write(std::string_view(cmd).substr(at, std::min(piece, length - at)));
     if (sendBytesInterval_ > 0) Pause(sendBytesInterval_);
   }
-  if (::close(fd.Release()) != 0 && errno != EINTR)
-    FailFile("EWriteError", "Erro ao gravar no arquivo", fileName, errno);
+  file.Close();
 }
 
 // ---- time-outs ----------------------------------------------------------------------------

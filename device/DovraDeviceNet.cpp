@@ -10,18 +10,6 @@ namespace dovra {
 
 using namespace device_detail;
 
-namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
-
-}  // namespace
-
 // ---- TCP ----------------------------------------------------------------------------------
 
 void TDovraDevice::AtivarTCP() {

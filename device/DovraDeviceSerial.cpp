@@ -23,22 +23,13 @@ const char* const kBaudRangeMessage =
 const char* const kDataRangeMessage =
     "Valor deve estar na faixa de 5 a 8.\nNormalmente os equipamentos Seriais utilizam: 7 ou 8";
 
-// Trimming drops blanks and control characters at both ends.
-std::string Trim(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
-
 // The value after a key: "KEY=V", "KEY = V" and "KEY V" all give V.
 std::string ParamValue(const std::string& upper, const std::string& key) {
   const std::size_t at = upper.find(key);
   if (at == std::string::npos) return {};
-  std::string rest = Trim(upper.substr(at + key.size(), 200));
-  if (!rest.empty() && rest[0] == '=') rest = Trim(rest.substr(1, 200));
-  return Trim(rest.substr(0, rest.find(' ')));
+  std::string rest = TrimBlanks(upper.substr(at + key.size(), 200));
+  if (!rest.empty() && rest[0] == '=') rest = TrimBlanks(rest.substr(1, 200));
+  return TrimBlanks(rest.substr(0, rest.find(' ')));
 }
 
 // A decimal integer with an optional sign that fits in 32 bits, or `fallback`.
@@ -226,7 +217,7 @@ std::string TDovraDevice::DeviceToString(bool onlyDiff) {
   if (!onlyDiff || sendBytesCount_ > 0) text += " SENDBYTESCOUNT=" + std::to_string(sendBytesCount_);
   if (!onlyDiff || sendBytesInterval_ > 0)
     text += " SENDBYTESINTERVAL=" + std::to_string(sendBytesInterval_);
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (LogOn()) LogDeviceLine("DeviceToString: " + text);
   return text;
 }
@@ -234,7 +225,7 @@ std::string TDovraDevice::DeviceToString(bool onlyDiff) {
 void TDovraDevice::SetParamsString(const std::string& value) {
   if (LogOn()) LogDeviceLine("SetParamsString(" + value + ")");
   SetDefaultValues();
-  const std::string upper = Trim(Upper(value));
+  const std::string upper = TrimBlanks(Upper(value));
 
   SetBaud(IntOr(ParamValue(upper, "BAUD"), baud_));
 

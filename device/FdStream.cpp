@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <system_error>
 #include <thread>
+
+#include "util/FileDescriptor.h"
 
 namespace dovra {
 
@@ -101,7 +102,7 @@ void TFdStream::FailTimeout(int timeoutMs) {
 
 void TFdStream::FailErrno(int err, const char* action) {
   Fail(err, std::string("Erro ao ") + action + " " + EndpointName() + ": " +
-                std::generic_category().message(err));
+                SystemReason(err));
 }
 
 // Waits until the descriptor is ready for `events` or the deadline passes. False on time-out
@@ -192,18 +193,21 @@ bool TFdStream::FillBuffer(Clock::time_point deadline, bool reportHangUp) {
   }
 }
 
+bool TFdStream::ReadMore(Clock::time_point deadline, int timeoutMs) {
+  if (fd_ < 0) {
+    Fail(kClosedCode, "Porta não aberta: " + EndpointName());
+    return false;
+  }
+  if (FillBuffer(deadline)) return true;
+  if (lastError_ == 0) FailTimeout(timeoutMs);
+  return false;
+}
+
 std::string TFdStream::ReadCount(std::size_t count, int timeoutMs) {
   ClearError();
   const auto deadline = DeadlineAfter(timeoutMs);
   while (buffer_.size() < count) {
-    if (fd_ < 0) {
-      Fail(kClosedCode, "Porta não aberta: " + EndpointName());
-      return {};
-    }
-    if (!FillBuffer(deadline)) {
-      if (lastError_ == 0) FailTimeout(timeoutMs);
-      return {};
-    }
+    if (!ReadMore(deadline, timeoutMs)) return {};
   }
   std::string result = buffer_.substr(0, count);
   buffer_.erase(0, count);
@@ -223,29 +227,13 @@ std::string TFdStream::ReadUntil(const std::string& terminator, int timeoutMs) {
       return result;
     }
     if (buffer_.size() >= terminator.size()) searchFrom = buffer_.size() - terminator.size() + 1;
-    if (fd_ < 0) {
-      Fail(kClosedCode, "Porta não aberta: " + EndpointName());
-      return {};
-    }
-    if (!FillBuffer(deadline)) {
-      if (lastError_ == 0) FailTimeout(timeoutMs);
-      return {};
-    }
+    if (!ReadMore(deadline, timeoutMs)) return {};
   }
 }
 
 std::string TFdStream::ReadAvailable(int timeoutMs) {
   ClearError();
-  if (buffer_.empty()) {
-    if (fd_ < 0) {
-      Fail(kClosedCode, "Porta não aberta: " + EndpointName());
-      return {};
-    }
-    if (!FillBuffer(DeadlineAfter(timeoutMs))) {
-      if (lastError_ == 0) FailTimeout(timeoutMs);
-      return {};
-    }
-  }
+  if (buffer_.empty() && !ReadMore(DeadlineAfter(timeoutMs), timeoutMs)) return {};
   // Whatever else has arrived already; a hang-up now is reported by the next read.
   while (fd_ >= 0 && FillBuffer(Clock::now(), false)) {
   }

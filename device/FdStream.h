@@ -87,6 +87,9 @@ class TFdStream {
   // Reads what arrives until `deadline` into the buffer; true when bytes were added. A peer
   // that hung up fails (or, with reportHangUp off, only ends the filling quietly).
   bool FillBuffer(std::chrono::steady_clock::time_point deadline, bool reportHangUp = true);
+  // FillBuffer for a read that needs more bytes: false, after failing with the closed port or
+  // the time-out, when none came.
+  bool ReadMore(std::chrono::steady_clock::time_point deadline, int timeoutMs);
   bool WaitFor(short events, std::chrono::steady_clock::time_point deadline, short& revents);
   void FailHangUp();
   void FailTimeout(int timeoutMs);

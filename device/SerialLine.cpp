@@ -11,13 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cctype>
-#include <system_error>
+
+#include "util/FileDescriptor.h"
 
 namespace dovra {
 
 namespace {
-
-std::string Reason(int err) { return std::generic_category().message(err); }
 
 // The speeds termios names; any other rate goes through termios2.
 speed_t StandardSpeed(int baud) {
@@ -73,19 +72,20 @@ void TSerialLine::Open(const std::string& path) {
   Close();
   ClearError();
   path_ = path;
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+  FileDescriptor fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.Valid()) {
     const int err = errno;
     const bool missing = err == ENOENT || err == ENODEV || err == ENXIO;
-    Fail(missing ? kNotFoundCode : err, "Não foi possível abrir " + path + ": " + Reason(err));
+    Fail(missing ? kNotFoundCode : err,
+         "Não foi possível abrir " + path + ": " + SystemReason(err));
     return;
   }
-  if (!::isatty(fd)) {
-    ::close(fd);
+  if (!::isatty(fd.Get())) {
+    fd.Close();
     Fail(ENOTTY, "Não foi possível abrir " + path + ": não é uma linha serial");
     return;
   }
-  Attach(fd);
+  Attach(fd.Release());
   Notify(TSerialStatusReason::Open, path);
 }
 
@@ -103,7 +103,7 @@ void TSerialLine::Configure(int baud, int dataBits, char parity, int stopCode, b
   }
   termios tio{};
   if (::tcgetattr(Fd(), &tio) != 0) {
-    Fail(errno, "Erro ao ler a configuração de " + path_ + ": " + Reason(errno));
+    Fail(errno, "Erro ao ler a configuração de " + path_ + ": " + SystemReason(errno));
     return;
   }
   // Raw bytes in both directions: no line editing, echo, signals or CR/LF translation.
@@ -133,13 +133,13 @@ void TSerialLine::Configure(int baud, int dataBits, char parity, int stopCode, b
   ::cfsetispeed(&tio, speed);
   ::cfsetospeed(&tio, speed);
   if (const int err = SetAttributes(Fd(), tio); err != 0) {
-    Fail(err, "Erro ao configurar " + path_ + ": " + Reason(err));
+    Fail(err, "Erro ao configurar " + path_ + ": " + SystemReason(err));
     return;
   }
   if (standard == B0) {
     if (const int err = detail::SetCustomSpeed(Fd(), baud); err != 0) {
       Fail(err, "Velocidade " + std::to_string(baud) + " não aceita por " + path_ + ": " +
-                    Reason(err));
+                    SystemReason(err));
       return;
     }
   }
@@ -165,7 +165,7 @@ bool TSerialLine::SetModemLine(int bit, bool on) {
   if (::ioctl(Fd(), on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
   const int err = errno;
   if (err == ENOTTY || err == EINVAL) return false;
-  Fail(err, "Erro ao mudar as linhas de controle de " + path_ + ": " + Reason(err));
+  Fail(err, "Erro ao mudar as linhas de controle de " + path_ + ": " + SystemReason(err));
   return false;
 }
 
@@ -179,7 +179,7 @@ void TSerialLine::Purge() {
     return;
   }
   if (::tcflush(Fd(), TCIOFLUSH) != 0) {
-    Fail(errno, "Erro ao limpar " + path_ + ": " + Reason(errno));
+    Fail(errno, "Erro ao limpar " + path_ + ": " + SystemReason(errno));
     return;
   }
   DiscardInput();
@@ -187,12 +187,10 @@ void TSerialLine::Purge() {
 }
 
 bool SerialPortHasHardware(const std::string& devicePath) {
-  const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == EBUSY;
+  const FileDescriptor fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.Valid()) return errno == EBUSY;
   serial_struct info{};
-  const bool known = ::ioctl(fd, TIOCGSERIAL, &info) != 0 || info.type != PORT_UNKNOWN;
-  ::close(fd);
-  return known;
+  return ::ioctl(fd.Get(), TIOCGSERIAL, &info) != 0 || info.type != PORT_UNKNOWN;
 }
 
 namespace {

@@ -12,8 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <memory>
+
+#include "util/FileDescriptor.h"
 
 namespace dovra {
 
@@ -52,43 +53,29 @@ struct AddrInfoDeleter {
 
 // Outcome of one connect attempt: 0 on success, otherwise the errno that ended it.
 int ConnectOne(const addrinfo* ai, bool bounded, Clock::time_point deadline, int& fdOut) {
-  const int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                        ai->ai_protocol);
-  if (fd < 0) return errno;
-  if (connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
-    if (errno != EINPROGRESS && errno != EINTR) {
-      const int err = errno;
-      close(fd);
-      return err;
-    }
+  FileDescriptor fd(
+      socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai->ai_protocol));
+  if (!fd.Valid()) return errno;
+  if (connect(fd.Get(), ai->ai_addr, ai->ai_addrlen) != 0) {
+    if (errno != EINPROGRESS && errno != EINTR) return errno;
     for (;;) {
-      pollfd p{fd, POLLOUT, 0};
+      pollfd p{fd.Get(), POLLOUT, 0};
       const int wait = RemainingMs(bounded, deadline);
       const int r = poll(&p, 1, wait);
       if (r < 0 && errno == EINTR) continue;
-      if (r < 0) {
-        const int err = errno;
-        close(fd);
-        return err;
-      }
-      if (r == 0) {
-        close(fd);
-        return ETIMEDOUT;
-      }
+      if (r < 0) return errno;
+      if (r == 0) return ETIMEDOUT;
       break;
     }
     int soError = 0;
     socklen_t len = sizeof soError;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) != 0) soError = errno;
-    if (soError != 0) {
-      close(fd);
-      return soError;
-    }
+    if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &soError, &len) != 0) soError = errno;
+    if (soError != 0) return soError;
   }
   // Receipts are small and printers answer queries at once: do not hold bytes back.
   const int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  fdOut = fd;
+  setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fdOut = fd.Release();
   return 0;
 }
 
@@ -145,7 +132,7 @@ void TTcpClient::Connect(const std::string& host, const std::string& port) {
   while (gai == EAI_SYSTEM && errno == EINTR)
     gai = getaddrinfo(bare.c_str(), port.c_str(), &hints, &found);
   if (gai != 0) {
-    const std::string reason = gai == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(gai);
+    const std::string reason = gai == EAI_SYSTEM ? SystemReason(errno) : gai_strerror(gai);
     Fail(gai, "Host não encontrado " + where + ": " + reason);
     return;
   }
@@ -177,10 +164,10 @@ void TTcpClient::Connect(const std::string& host, const std::string& port) {
       break;
     case ENETUNREACH:
     case EHOSTUNREACH:
-      Fail(lastErr, "Host inacessível " + where + ": " + std::strerror(lastErr));
+      Fail(lastErr, "Host inacessível " + where + ": " + SystemReason(lastErr));
       break;
     default:
-      Fail(lastErr, "Erro ao conectar a " + where + ": " + std::strerror(lastErr));
+      Fail(lastErr, "Erro ao conectar a " + where + ": " + SystemReason(lastErr));
       break;
   }
 }

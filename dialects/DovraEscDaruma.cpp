@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string_view>
 
 #include "dialects/CommandTable.h"
 #include "engine/DovraPosPrinter.h"
 #include "util/Bytes.h"
+#include "util/Numbers.h"
 
 namespace dovra {
 
@@ -53,40 +53,6 @@ constexpr double kCondensadaAte20000 = 0.8421;
 constexpr double kCondensadaAcima20000 = 0.75;
 // The QR code's length field (data + 2) has 16 bits; longer data is cut so it stays true.
 constexpr std::size_t kMaxQRData = 0xFFFF - 2;
-
-// A number in the printer's replies: leading blanks, an optional sign, then decimal digits,
-// or hexadecimal digits after "$" or "0x", and nothing after them.
-std::optional<int> ParseInteger(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return std::nullopt;
-    value = value * base + d;
-    if (value > std::int64_t{std::numeric_limits<int>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()) {
-    return std::nullopt;
-  }
-  return static_cast<int>(value);
-}
 
 // The value of the first "name=value" line called `name` in an identification text.
 std::optional<std::string> InfoValue(const std::string& info, std::string_view name) {
@@ -133,9 +99,9 @@ void TDovraEscDaruma::Configure() {
 
   const std::string info = ReadInfo();
   int colunas = Printer().ColunasFonteNormal();
-  if (auto v = InfoValue(info, "Colunas")) colunas = ParseInteger(*v).value_or(colunas);
+  if (auto v = InfoValue(info, "Colunas")) colunas = ReadInteger(*v).value_or(colunas);
   int modelo = 0;
-  if (auto v = InfoValue(info, "Modelo")) modelo = ParseInteger(*v).value_or(0);
+  if (auto v = InfoValue(info, "Modelo")) modelo = ReadInteger(*v).value_or(0);
 
   Printer().SetColunasFonteNormal(colunas);
   char c;

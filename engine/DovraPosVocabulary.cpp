@@ -2,11 +2,12 @@
 // into through the current dialect.
 #include <cstdint>
 #include <iterator>
-#include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
 #include "engine/DovraPosPrinter.h"
+#include "util/Numbers.h"
 #include "util/TextFit.h"
 
 namespace dovra {
@@ -272,49 +273,13 @@ void RegisterGroup(TDovraTagProcessor& tags, const TagDef (&defs)[N], bool isBlo
 constexpr TDovraPosFontKind kStyleKinds[] = {fkCondensed, fkExpanded, fkBold,        fkUnderline,
                                             fkInverted,  fkItalic,   fkDoubleHeight};
 
-bool IsDigitOf(char c, int base) {
-  if (c >= '0' && c <= '9') return true;
-  if (base != 16) return false;
-  return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return c - 'A' + 10;
-}
-
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Leading blanks, an optional sign, then decimal digits, or hexadecimal digits after "$" or
-// "0x", and nothing else. Decimal values must fit in 32 bits; hexadecimal ones may use all 32
-// bits and then read as two's complement ("$FFFFFFFF" is -1).
+// Tag contents may use all 32 bits in hexadecimal ("$FFFFFFFF" is -1).
 bool ReadTagInteger(std::string_view text, int& value) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= text.size()) return false;
-  const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull
-                                         : (negative ? 2147483648ull : 2147483647ull);
-  std::uint64_t v = 0;
-  for (; i < text.size(); ++i) {
-    if (!IsDigitOf(text[i], base)) return false;
-    v = v * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(DigitValue(text[i]));
-    if (v > limit) return false;
-  }
-  std::uint32_t bits = static_cast<std::uint32_t>(v);
-  if (negative) bits = ~bits + 1u;
-  value = static_cast<int>(bits);
-  return true;
+  const std::optional<int> n = ReadInteger(text, {.hexUsesAllBits = true});
+  if (n) value = *n;
+  return n.has_value();
 }
 
 // A number (zero is false) or the words True and False in any letter case.

@@ -6,10 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
+
+#include "util/FileDescriptor.h"
+#include "util/Numbers.h"
 
 namespace dovra {
 namespace {
@@ -89,34 +90,27 @@ void CheckKeyName(std::string_view key) {
   }
 }
 
-std::string SystemReason(int err) { return std::strerror(err); }
-
 [[noreturn]] void RaiseWriteError(const std::string& fileName, int err) {
-  throw EFileError(kIniErrorClass,
-                   "Não foi possível gravar o arquivo " + fileName + ": " + SystemReason(err));
+  RaiseFileError(kIniErrorClass, "Não foi possível gravar o arquivo " + fileName, err);
 }
 
 // Closes a descriptor and removes a temporary file unless released.
 class TempFile {
  public:
-  TempFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  TempFile(FileDescriptor fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
   ~TempFile() {
-    if (fd_ >= 0) ::close(fd_);
+    fd_.Close();
     if (!path_.empty()) ::unlink(path_.c_str());
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
-  int fd() const { return fd_; }
+  int fd() const { return fd_.Get(); }
   const std::string& path() const { return path_; }
-  int Close() {
-    int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
+  int Close() { return fd_.Close(); }
   void Release() { path_.clear(); }
 
  private:
-  int fd_;
+  FileDescriptor fd_;
   std::string path_;
 };
 
@@ -141,37 +135,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::optional<int> ParseIniInteger(std::string_view text) {
-  text = Trim(text);
-  if (text.size() >= 3 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    long long v = 0;
-    for (char c : text.substr(2)) {
-      int d;
-      if (c >= '0' && c <= '9') d = c - '0';
-      else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-      else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-      else return std::nullopt;
-      v = v * 16 + d;
-      if (v > INT_MAX) return std::nullopt;
-    }
-    return static_cast<int>(v);
-  }
-  bool negative = false;
-  std::size_t i = 0;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    i = 1;
-  }
-  if (i >= text.size()) return std::nullopt;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + (c - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
-  }
-  if (negative) v = -v;
-  if (v < INT_MIN || v > INT_MAX) return std::nullopt;
-  return static_cast<int>(v);
+  return ReadInteger(Trim(text), {.dollarHex = false, .signedHex = false});
 }
 
 TIniFile::TIniFile(const std::string& fileName) { Load(fileName); }
@@ -179,29 +143,14 @@ TIniFile::TIniFile(const std::string& fileName) { Load(fileName); }
 void TIniFile::Load(const std::string& fileName) {
   std::string contents;
   if (!fileName.empty()) {
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      int err = errno;
-      if (err != ENOENT && err != ENOTDIR) {
-        throw EFileError(kIniErrorClass,
-                         "Não foi possível ler o arquivo " + fileName + ": " + SystemReason(err));
-      }
-    } else {
-      char buf[65536];
-      for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n > 0) {
-          contents.append(buf, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-          break;
-        } else if (errno != EINTR) {
-          int err = errno;
-          ::close(fd);
-          throw EFileError(kIniErrorClass, "Não foi possível ler o arquivo " + fileName + ": " +
-                                               SystemReason(err));
-        }
-      }
-      ::close(fd);
+    FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
+      const int err = errno;
+      if (err != ENOENT && err != ENOTDIR)
+        RaiseFileError(kIniErrorClass, "Não foi possível ler o arquivo " + fileName, err);
+    } else if (!ReadAll(fd.Get(), contents)) {
+      const int err = errno;
+      RaiseFileError(kIniErrorClass, "Não foi possível ler o arquivo " + fileName, err);
     }
   }
   LoadFromText(contents, fileName);
@@ -356,40 +305,28 @@ void TIniFile::Save() const {
                              "." + target.substr(slash == std::string::npos ? 0 : slash + 1) +
                              ".";
   static std::atomic<unsigned> counter{0};
-  int fd = -1;
+  FileDescriptor fd;
   std::string tmpName;
-  for (int attempt = 0; fd < 0; ++attempt) {
+  for (int attempt = 0; !fd.Valid(); ++attempt) {
     tmpName = prefix + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-    fd = ::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt >= 100)) RaiseWriteError(fileName_, errno);
+    fd = FileDescriptor(::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid() && (errno != EEXIST || attempt >= 100)) RaiseWriteError(fileName_, errno);
   }
-  TempFile tmp(fd, tmpName);
+  TempFile tmp(std::move(fd), tmpName);
 
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0 && ::fchmod(tmp.fd(), st.st_mode & 07777) != 0) {
     RaiseWriteError(fileName_, errno);
   }
-  const std::string contents = Text();
-  std::size_t done = 0;
-  while (done < contents.size()) {
-    ssize_t n = ::write(tmp.fd(), contents.data() + done, contents.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      RaiseWriteError(fileName_, errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  if (!WriteAll(tmp.fd(), Text())) RaiseWriteError(fileName_, errno);
   if (::fsync(tmp.fd()) != 0) RaiseWriteError(fileName_, errno);
   if (tmp.Close() != 0) RaiseWriteError(fileName_, errno);
   if (::rename(tmp.path().c_str(), target.c_str()) != 0) RaiseWriteError(fileName_, errno);
   tmp.Release();
 
   // Make the rename itself durable; a folder that cannot be synced does not undo the save.
-  int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
+  const FileDescriptor dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dirFd.Valid()) ::fsync(dirFd.Get());
 }
 
 }  // namespace dovra

@@ -9,47 +9,18 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <system_error>
 
 #include "BracketNotation.h"
-#include "DovraErrors.h"
+#include "FileDescriptor.h"
 
 namespace dovra {
 
 namespace {
-
-std::string Reason(int err) { return std::generic_category().message(err); }
-
-[[noreturn]] void Fail(const char* className, const char* what, const std::string& fileName,
-                       int err) {
-  throw EFileError(className, std::string(what) + " \"" + fileName + "\": " + Reason(err));
-}
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 std::string FormatNow(bool withYear) {
   using namespace std::chrono;
@@ -90,28 +61,13 @@ void WriteBytesToFile(const std::string& fileName, std::string_view bytes, bool 
 
   const bool appending = append && existed;
   const int flags = appending ? (O_WRONLY | O_APPEND) : (O_WRONLY | O_CREAT | O_TRUNC);
-  FileDescriptor fd(::open(fileName.c_str(), flags | O_CLOEXEC, 0666));
-  if (fd.Get() < 0) {
-    if (appending) Fail("EFOpenError", "Não foi possível abrir o arquivo", fileName, errno);
-    Fail("EFCreateError", "Não foi possível criar o arquivo", fileName, errno);
-  }
+  OutputFile file(fileName, flags | O_CLOEXEC, appending);
 
   // One write call per line, so lines of several writers do not interleave.
   std::string data(bytes);
   if (addLineBreak) data += "\r\n";
-  const char* p = data.data();
-  std::size_t left = data.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd.Get(), p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("EWriteError", "Erro ao gravar no arquivo", fileName, errno);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (::close(fd.Release()) != 0 && errno != EINTR)
-    Fail("EWriteError", "Erro ao gravar no arquivo", fileName, errno);
+  file.Write(data);
+  file.Close();
 }
 
 void AppendLogText(const std::string& fileName, std::string_view bytes, bool translate) {

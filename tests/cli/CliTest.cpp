@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "tests/cli/RunProgram.h"
-#include "tests/config/TempDir.h"
+#include "tests/support/TempFolder.h"
 #include "util/Bytes.h"
 
 namespace dovra {
@@ -17,7 +17,7 @@ namespace {
 
 using testing::ProgramResult;
 using testing::ReadFile;
-using testing::TempDir;
+using testing::TempFolder;
 using testing::WriteFile;
 
 ProgramResult Dovrapos(const std::vector<std::string>& args, const std::string& input = "") {
@@ -94,7 +94,7 @@ TEST(DovraposTraduzir, EscPosBytesWithInitialisationCopiesAndPortControl) {
 }
 
 TEST(DovraposTraduzir, ConfigFileComesFirstWhateverTheOrder) {
-  TempDir dir;
+  TempFolder dir;
   const std::string ini = dir.File("Pdv.ini");
   WriteFile(ini, "[PosPrinter]\nModelo=0\nColunas=30\nPorta=/nao/existe.txt\n");
 
@@ -117,7 +117,7 @@ TEST(DovraposTraduzir, ConfigFileComesFirstWhateverTheOrder) {
 // What traduzir shows must be what a file port receives, for every dialect (Daruma, which
 // talks to ports that can answer, included).
 TEST(DovraposImprimir, FilePortReceivesExactlyWhatTraduzirShows) {
-  TempDir dir;
+  TempFolder dir;
   const std::string text = dir.File("cupom.txt");
   WriteFile(text, "<n>Total</n> R$ 10,00\n<ce>Obrigado, volte sempre</ce>\n<e>a\xC3\xA7\xC3\xA3o</e>\n"
                   "<ean13>789123456789</ean13>\n</corte_total>\n");
@@ -153,7 +153,7 @@ TEST(DovraposTags, OneLinePerRegistration) {
 }
 
 TEST(DovraposStatus, PortThatCannotAnswer) {
-  TempDir dir;
+  TempFolder dir;
   ProgramResult r =
       Dovrapos({"status", "--modelo", "ppTexto", "--porta", dir.File("x.txt"), "--tentativas", "3"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -270,7 +270,7 @@ TEST(DovraposErrors, HelpForEverySubcommand) {
 }
 
 TEST(DovraposErrors, PrinterAndPortErrorsExitOneWithTheMessage) {
-  TempDir dir;
+  TempFolder dir;
   struct Case {
     std::vector<std::string> args;
     std::string message;  // part of the one line on stderr

@@ -9,13 +9,13 @@
 #include <csignal>
 #include <filesystem>
 
-#include "tests/config/TempDir.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::TempFolder;
 using testing::WriteFile;
 
 TIniFile FromText(const std::string& text) {
@@ -156,7 +156,7 @@ TEST(IniFileWrite, RefusesWhatCouldNotBeReadBack) {
 }
 
 TEST(IniFileSave, CreatesAMissingFileAndKeepsTheFolderClean) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("Pdv.ini");
   TIniFile ini(path);
   EXPECT_EQ(ini.Text(), "");
@@ -164,11 +164,11 @@ TEST(IniFileSave, CreatesAMissingFileAndKeepsTheFolderClean) {
   ini.Save();
   ini.Save();
   EXPECT_EQ(ReadFile(path), "[S]\nk=v\n");
-  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"Pdv.ini"});
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Pdv.ini"});
 }
 
 TEST(IniFileSave, KeepsPermissionsAndFollowsSymbolicLinks) {
-  TempDir dir;
+  TempFolder dir;
   const std::string real = dir.File("real.ini");
   const std::string link = dir.File("link.ini");
   WriteFile(real, "[S]\nk=1\n");
@@ -193,7 +193,7 @@ TEST(IniFileSave, FailureKeepsTheOldFileAndNamesIt) {
   for (Failure failure : {Failure::MissingFolder, Failure::ReadOnlyFolder, Failure::DiskFull}) {
     if (failure == Failure::ReadOnlyFolder && ::geteuid() == 0) continue;  // root writes anyway
     SCOPED_TRACE(static_cast<int>(failure));
-    TempDir dir;
+    TempFolder dir;
     const std::string old = "[S]\nk=antigo\n";
     std::string path = dir.File("Pdv.ini");
     if (failure == Failure::MissingFolder) {
@@ -206,7 +206,7 @@ TEST(IniFileSave, FailureKeepsTheOldFileAndNamesIt) {
 
     struct rlimit saved {};
     void (*savedHandler)(int) = SIG_DFL;
-    if (failure == Failure::ReadOnlyFolder) ::chmod(dir.path().c_str(), 0555);
+    if (failure == Failure::ReadOnlyFolder) ::chmod(dir.Path().c_str(), 0555);
     if (failure == Failure::DiskFull) {
       // A file size limit makes write() fail half-way, as a full disk does.
       ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -225,27 +225,27 @@ TEST(IniFileSave, FailureKeepsTheOldFileAndNamesIt) {
       ::setrlimit(RLIMIT_FSIZE, &saved);
       std::signal(SIGXFSZ, savedHandler);
     }
-    if (failure == Failure::ReadOnlyFolder) ::chmod(dir.path().c_str(), 0755);
+    if (failure == Failure::ReadOnlyFolder) ::chmod(dir.Path().c_str(), 0755);
 
     EXPECT_NE(message.find(path), std::string::npos) << message;
     if (failure == Failure::MissingFolder) {
       EXPECT_FALSE(std::filesystem::exists(path));
     } else {
       EXPECT_EQ(ReadFile(path), old);
-      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"Pdv.ini"});
+      EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Pdv.ini"});
     }
   }
 }
 
 TEST(IniFileLoad, AnUnreadableFileIsAnErrorNotAnEmptyFile) {
-  TempDir dir;
+  TempFolder dir;
   // Reading a folder fails after it was opened; an empty INI would let a later save
   // replace whatever the name stands for.
   try {
-    TIniFile ini(dir.path().string());
+    TIniFile ini(dir.Path().string());
     FAIL() << "no error";
   } catch (const EFileError& e) {
-    EXPECT_NE(std::string(e.what()).find(dir.path().string()), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find(dir.Path().string()), std::string::npos);
   }
   EXPECT_EQ(TIniFile(dir.File("ausente/Pdv.ini")).Text(), "");
 }

@@ -4,13 +4,13 @@
 
 #include <functional>
 
-#include "tests/config/TempDir.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
+using testing::TempFolder;
 using testing::WriteFile;
 
 const char* const kStartupFile =
@@ -43,7 +43,7 @@ const char* const kStartupFile =
     "FatorY=1\n";
 
 TEST(PdvIni, StartupWithoutAFileWritesTheKnownLayout) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("Pdv.ini");
   TDovraPosPrinter printer;
   ApplyConfiguratorStartupDefaults(printer);
@@ -114,7 +114,7 @@ TEST(PdvIni, LoadDecodesClampsAndFallsBack) {
       {"[PosPrinter]\nSerialParams=BAUD=19200 PARITY=E\n", text(&PdvSettings::SerialParams),
        "BAUD=19200 PARITY=E"},
   };
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("Pdv.ini");
   for (const Case& c : cases) {
     WriteFile(path, c.ini);
@@ -123,7 +123,7 @@ TEST(PdvIni, LoadDecodesClampsAndFallsBack) {
 }
 
 TEST(PdvIni, UnselectedListsAreStoredAsMinusOne) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("Pdv.ini");
   PdvSettings s;
   s.Modelo = -1;
@@ -136,7 +136,7 @@ TEST(PdvIni, UnselectedListsAreStoredAsMinusOne) {
 }
 
 TEST(PdvIni, SaveKeepsEverythingElseAndIsStable) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("Pdv.ini");
   WriteFile(path,
             "; gerado pelo instalador\r\n"
@@ -192,7 +192,7 @@ TEST(PdvIni, SaveKeepsEverythingElseAndIsStable) {
 }
 
 TEST(PdvIni, FailedSaveNamesTheFile) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("sem-pasta/Pdv.ini");
   try {
     SavePdvIni(path, PdvSettings{});
@@ -203,7 +203,7 @@ TEST(PdvIni, FailedSaveNamesTheFile) {
 }
 
 TEST(PdvIni, ApplyToPrinterAndReadBack) {
-  TempDir dir;
+  TempFolder dir;
   PdvSettings s;
   s.Modelo = ppEscDaruma;
   s.Porta = "COM3";

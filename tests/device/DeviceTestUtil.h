@@ -1,7 +1,9 @@
-// Small helpers shared by the device tests: a scripted spooler, a scripted serial line, a
-// temporary folder, and file reading.
+// Small helpers shared by the device tests: a scripted spooler, a scripted serial line, the
+// lines of a log file and the error an action raises (with the temporary folder and file
+// reading of tests/support/TempFolder.h).
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -15,6 +17,8 @@
 
 #include "device/PrintSpooler.h"
 #include "device/SerialLine.h"
+#include "tests/support/TempFolder.h"
+#include "util/DovraErrors.h"
 
 namespace dovra::testing {
 
@@ -66,33 +70,6 @@ class TScriptedLine : public TSerialLine {
   std::deque<std::size_t> script_;
 };
 
-class TTempDir {
- public:
-  TTempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "dovra-device-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // The lines of a log file, split at CR LF.
 inline std::vector<std::string> LogLines(const std::string& path) {
   std::vector<std::string> lines;
@@ -102,6 +79,22 @@ inline std::vector<std::string> LogLines(const std::string& path) {
     lines.push_back(text.substr(at, end - at));
   if (at < text.size()) lines.push_back(text.substr(at));
   return lines;
+}
+
+// Runs `action` and returns the error of type Caught it raised; when it raised another error
+// or none, fails the test and returns `none`.
+template <typename Caught, typename Result, typename F>
+Result ExpectError(F action, Result none) {
+  try {
+    action();
+  } catch (const Caught& e) {
+    return e;
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << "erro inesperado: " << ErrorClassName(e) << ": " << e.what();
+    return none;
+  }
+  ADD_FAILURE() << "nenhum erro foi levantado";
+  return none;
 }
 
 }  // namespace dovra::testing

@@ -12,7 +12,7 @@
 namespace dovra {
 namespace {
 
-using testing::TTempDir;
+using testing::TempFolder;
 using testing::WriteFile;
 
 class DiscoveryTest : public ::testing::Test {
@@ -21,15 +21,15 @@ class DiscoveryTest : public ::testing::Test {
     std::filesystem::create_directories(dir.Path() / "dev");
     for (const char* node : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyS4", "ttyUSB10", "ttyUSB2",
                              "ttyACM0", "ttyUSBx", "ttyAMA0", "tty0", "ttyACM"})
-      WriteFile(dir / ("dev/" + std::string(node)), "");
+      WriteFile(dir.File("dev/" + std::string(node)), "");
     // ttyS2 has no device in sysfs (no UART); ttyS1 has one the driver calls unknown.
     for (const char* node : {"ttyS0", "ttyS1", "ttyS3", "ttyS4"})
       std::filesystem::create_directories(dir.Path() / "sys/class/tty" / node / "device");
   }
-  std::string Dev() const { return dir / "dev"; }
-  std::string Sys() const { return dir / "sys"; }
+  std::string Dev() const { return dir.File("dev"); }
+  std::string Sys() const { return dir.File("sys"); }
 
-  TTempDir dir;
+  TempFolder dir;
   std::vector<std::string> probed;
   TSerialHardwareProbe probe = [this](const std::string& path) {
     probed.push_back(path);

@@ -18,18 +18,18 @@ using testing::ReadFile;
 using testing::TFakePrinter;
 using testing::TFakeSpooler;
 using testing::TScriptedLine;
-using testing::TTempDir;
+using testing::TempFolder;
 using testing::WriteFile;
 
 class FileDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override { device.SetSpooler(std::make_shared<TFakeSpooler>()); }
-  TTempDir dir;
+  TempFolder dir;
   TDovraDevice device;
 };
 
 TEST_F(FileDeviceTest, ActivationStartsAnEmptyFileAndWritesAppend) {
-  const std::string path = dir / "cupom.prn";
+  const std::string path = dir.File("cupom.prn");
   WriteFile(path, "old receipt");
   device.SetPorta("FILE:" + path);
   EXPECT_EQ(device.GetPrinterFileName(), path);
@@ -48,7 +48,7 @@ TEST_F(FileDeviceTest, ActivationStartsAnEmptyFileAndWritesAppend) {
 }
 
 TEST_F(FileDeviceTest, FileThatCannotBeCreatedFailsActivation) {
-  device.SetPorta("FILE:" + (dir / "no-such-folder/cupom.prn"));
+  device.SetPorta("FILE:" + dir.File("no-such-folder/cupom.prn"));
   try {
     device.Ativar();
     FAIL() << "a file in a missing folder cannot be a port";
@@ -56,7 +56,7 @@ TEST_F(FileDeviceTest, FileThatCannotBeCreatedFailsActivation) {
     EXPECT_NE(std::string(e.what()).find("no-such-folder/cupom.prn"), std::string::npos) << e.what();
   }
   EXPECT_FALSE(device.Ativo());
-  EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-folder")));
 }
 
 TEST_F(FileDeviceTest, MissingParallelDeviceIsNotAccessibleAndNotCreated) {
@@ -87,7 +87,7 @@ struct PieceCase {
 class FilePiecesTest : public FileDeviceTest, public ::testing::WithParamInterface<PieceCase> {};
 
 TEST_P(FilePiecesTest, WritesInPiecesWithAPauseAfterEach) {
-  const std::string path = dir / "pieces.txt";
+  const std::string path = dir.File("pieces.txt");
   device.SetPorta(path);
   device.SetSendBytesCount(GetParam().sendBytesCount);
   device.SetSendBytesInterval(25);
@@ -112,16 +112,16 @@ INSTANTIATE_TEST_SUITE_P(Counts, FilePiecesTest,
                                            PieceCase{-2, {7}}));
 
 TEST(NegativeSendBytesCountTest, EveryWriterSendsTheWholeDataAtOnce) {
-  TTempDir dir;
+  TempFolder dir;
   const std::string data = "0123456789";
 
   {  // file
     TDovraDevice device;
-    device.SetPorta(dir / "negative.txt");
+    device.SetPorta(dir.File("negative.txt"));
     device.SetSendBytesCount(-1);
     device.Ativar();
     device.EnviaString(data);
-    EXPECT_EQ(ReadFile(dir / "negative.txt"), data);
+    EXPECT_EQ(ReadFile(dir.File("negative.txt")), data);
   }
   {  // serial
     TDovraDevice device;
@@ -229,12 +229,12 @@ TEST(AssignTest, CopiesTheSerialSettingsAndTheReadWriteHooksOnly) {
 // ---- device log ---------------------------------------------------------------------------
 
 TEST_F(FileDeviceTest, LogLinesCarryATimeStampAndPrinterDataInBrackets) {
-  const std::string log = dir / "device.log";
+  const std::string log = dir.File("device.log");
   device.SetArqLOG(log);
-  device.SetPorta(dir / "out.txt");
+  device.SetPorta(dir.File("out.txt"));
   device.Ativar();
   device.EnviaString("\x1b@OK\r\n\xc8");
-  device.SetPorta(dir / "out.txt");  // the same name again logs nothing
+  device.SetPorta(dir.File("out.txt"));  // the same name again logs nothing
   device.Desativar();
 
   const std::vector<std::string> lines = LogLines(log);
@@ -249,18 +249,18 @@ TEST_F(FileDeviceTest, LogLinesCarryATimeStampAndPrinterDataInBrackets) {
   const auto has = [&](const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
   };
-  EXPECT_TRUE(has("SetPorta(" + (dir / "out.txt") + ")"));
-  EXPECT_TRUE(has("DeduzirTipoPorta(" + (dir / "out.txt") + ")"));
+  EXPECT_TRUE(has("SetPorta(" + dir.File("out.txt") + ")"));
+  EXPECT_TRUE(has("DeduzirTipoPorta(" + dir.File("out.txt") + ")"));
   EXPECT_TRUE(has("  dtFile"));
-  EXPECT_TRUE(has("Ativar - Porta:" + (dir / "out.txt")));
+  EXPECT_TRUE(has("Ativar - Porta:" + dir.File("out.txt")));
   EXPECT_TRUE(has("EnviaString([ESC]@OK[CR][LF][200])"));
   EXPECT_TRUE(has("EnviaStringArquivo([ESC]@OK[CR][LF][200])"));
   EXPECT_TRUE(has("Desativar"));
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), "SetPorta(" + (dir / "out.txt") + ")"), 1);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "SetPorta(" + dir.File("out.txt") + ")"), 1);
 }
 
 TEST_F(FileDeviceTest, ErrorsAreLoggedWithTheirClassName) {
-  const std::string log = dir / "device.log";
+  const std::string log = dir.File("device.log");
   device.SetArqLOG(log);
   EXPECT_THROW(device.Ativar(), EDovraDeviceException);
   EXPECT_THROW(device.SetBaud(10), EDovraDeviceException);
@@ -272,13 +272,13 @@ TEST_F(FileDeviceTest, ErrorsAreLoggedWithTheirClassName) {
 }
 
 TEST_F(FileDeviceTest, LogInAMissingFolderWritesNothingAndRaisesNothing) {
-  const std::string log = dir / "missing/device.log";
+  const std::string log = dir.File("missing/device.log");
   device.SetArqLOG(log);
-  device.SetPorta(dir / "out.txt");
+  device.SetPorta(dir.File("out.txt"));
   EXPECT_NO_THROW(device.Ativar());
   EXPECT_NO_THROW(device.EnviaString("abc"));
-  EXPECT_EQ(ReadFile(dir / "out.txt"), "abc");
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+  EXPECT_EQ(ReadFile(dir.File("out.txt")), "abc");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using testing::ReadLineSettings;
 using testing::TFakePrinter;
 using testing::TLineSettings;
 using testing::TScriptedLine;
-using testing::TTempDir;
+using testing::TempFolder;
 
 // Waits until the line holds `count` unread input bytes (the pseudo-terminal hands written
 // bytes over asynchronously).
@@ -133,22 +133,23 @@ TEST_F(SerialDeviceTest, ASettingChangedWhileOpenIsAppliedAtOnce) {
 }
 
 TEST_F(SerialDeviceTest, OpeningAppliesTheTimeOutAndLogsWhatTheLineCannotDo) {
-  TTempDir dir;
-  device.SetArqLOG(dir / "device.log");
+  TempFolder dir;
+  device.SetArqLOG(dir.File("device.log"));
   device.SetTimeOut(7);
   device.SetStop(s1eMeio);
   device.SetHandShake(hsRTS_CTS);
   device.Ativar();
   EXPECT_EQ(device.GetTimeOutMilissegundos(), 7000);
   EXPECT_EQ(ReadLineSettings(printer.SlaveFd()).stopBits, 2);
-  const std::string log = ReadFile(dir / "device.log");
+  const std::string log = ReadFile(dir.File("device.log"));
   for (const std::string& line :
        {"  Serial.Connect(" + printer.Porta() + ")", std::string("ConfiguraSerial"),
         std::string("  Serial.Stop: 1,5 stop bits não existe nesta linha; usando 2"),
         std::string("  Serial.RTS"), std::string("  Serial.RTS não suportado por esta linha")})
     EXPECT_NE(log.find(" " + line + "\r\n"), std::string::npos) << line;
   device.Desativar();
-  EXPECT_NE(ReadFile(dir / "device.log").find(" TryCloseSocket - Serial\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("device.log")).find(" TryCloseSocket - Serial\r\n"),
+            std::string::npos);
 }
 
 TEST_F(SerialDeviceTest, OpeningAndLimparDiscardOldInput) {
@@ -265,11 +266,11 @@ TEST(SerialStatusTest, StatusCallbackSeesTheLinesLife) {
 }
 
 TEST(SerialOpenTest, AMissingPortIsNotFoundAndStaysClosed) {
-  TTempDir dir;
+  TempFolder dir;
   for (const std::string& porta : {std::string("COM200"), std::string("\\\\.\\COM200"),
                                    std::string("/dev/ttyUSB97"), std::string("/dev/pts/99999")}) {
     TDovraDevice device;
-    device.SetArqLOG(dir / "device.log");
+    device.SetArqLOG(dir.File("device.log"));
     device.SetPorta(porta);
     try {
       device.Ativar();
@@ -281,15 +282,16 @@ TEST(SerialOpenTest, AMissingPortIsNotFoundAndStaysClosed) {
     EXPECT_FALSE(device.SerialLine().IsOpen());
     EXPECT_EQ(device.Porta(), porta);
   }
-  EXPECT_NE(ReadFile(dir / "device.log").find("EDovraDeviceException: Porta COM200 não encontrada"),
+  EXPECT_NE(ReadFile(dir.File("device.log"))
+                .find("EDovraDeviceException: Porta COM200 não encontrada"),
             std::string::npos);
 }
 
 TEST(SerialOpenTest, APathThatIsNotALineGivesTheLinesOwnText) {
-  TTempDir dir;
-  testing::WriteFile(dir / "plain", "");
+  TempFolder dir;
+  testing::WriteFile(dir.File("plain"), "");
   TDovraDevice device;
-  device.SetPorta("/dev/pts/../.." + (dir / "plain"));
+  device.SetPorta("/dev/pts/../.." + dir.File("plain"));
   try {
     device.Ativar();
     FAIL() << "a plain file is no serial line";

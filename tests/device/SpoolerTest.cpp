@@ -10,6 +10,7 @@
 #include "device/DovraDevice.h"
 #include "device/DovraDeviceTypes.h"
 #include "device/PrintSpooler.h"
+#include "tests/device/DeviceTestUtil.h"
 #include "tests/support/CupsTestServer.h"
 
 namespace dovra {
@@ -38,16 +39,7 @@ class CupsSpoolerTest : public ::testing::Test {
   // Runs `action` and returns the device error it raised; fails the test when none was.
   template <typename F>
   static EDovraError ExpectDeviceError(F action) {
-    try {
-      action();
-    } catch (const EDovraDeviceException& e) {
-      return e;
-    } catch (const std::exception& e) {
-      ADD_FAILURE() << "erro inesperado: " << ErrorClassName(e) << ": " << e.what();
-      return EDovraError("", "");
-    }
-    ADD_FAILURE() << "nenhum erro foi levantado";
-    return EDovraError("", "");
+    return testing::ExpectError<EDovraDeviceException>(action, EDovraError("", ""));
   }
 
   TCupsTestServer server_;
@@ -185,30 +177,12 @@ TEST_F(CupsSpoolerTest, ServerGoneAfterActivationRaises) {
   EXPECT_EQ(SystemSpooler()->DefaultPrinterIndex(), -1);
 }
 
-// The lookup rules, against a spooler whose list holds network-style names (CUPS queue names
-// cannot contain a backslash, so the private server cannot provide them).
-class ScriptedSpooler : public IPrintSpooler {
- public:
-  ScriptedSpooler(std::vector<std::string> names, int defaultIndex)
-      : names_(std::move(names)), default_(defaultIndex) {}
-  std::vector<std::string> PrinterNames() override { return names_; }
-  int DefaultPrinterIndex() override { return default_; }
-  void SubmitRawDocument(const std::string& printer, const std::string& documentName,
-                         const std::string& data) override {
-    submitted.push_back({printer, documentName, data});
-  }
-  struct Doc {
-    std::string printer, name, data;
-  };
-  std::vector<Doc> submitted;
-
- private:
-  std::vector<std::string> names_;
-  int default_;
-};
+// The lookup rules, against a scripted spooler whose list holds network-style names (CUPS queue
+// names cannot contain a backslash, so the private server cannot provide them).
+using testing::TFakeSpooler;
 
 TEST(RawPrinterLookup, ExactNameThenShareNameWithoutRegardToCase) {
-  auto spooler = std::make_shared<ScriptedSpooler>(
+  auto spooler = std::make_shared<TFakeSpooler>(
       std::vector<std::string>{"EPSON TM-T20", "\\\\srv01\\Caixa", "\\\\srv02\\caixa2",
                                "Caixa2", "\\\\srv03"},
       -1);
@@ -235,20 +209,20 @@ TEST(RawPrinterLookup, ExactNameThenShareNameWithoutRegardToCase) {
   dev.SetPorta("RAW:Caixa");
   dev.Ativar();
   dev.EnviaString("abc");
-  ASSERT_EQ(spooler->submitted.size(), 1u);
-  EXPECT_EQ(spooler->submitted[0].printer, "\\\\srv01\\Caixa");
-  EXPECT_EQ(spooler->submitted[0].name, "TDovraDevice");
-  EXPECT_EQ(spooler->submitted[0].data, "abc");
+  ASSERT_EQ(spooler->documents.size(), 1u);
+  EXPECT_EQ(spooler->documents[0].printer, "\\\\srv01\\Caixa");
+  EXPECT_EQ(spooler->documents[0].name, "TDovraDevice");
+  EXPECT_EQ(spooler->documents[0].data, "abc");
 }
 
 TEST(RawPrinterLookup, DefaultPrinterFallsBackToTheFirstAndFailsOnAnEmptyList) {
-  auto some = std::make_shared<ScriptedSpooler>(std::vector<std::string>{"A", "B"}, -1);
+  auto some = std::make_shared<TFakeSpooler>(std::vector<std::string>{"A", "B"}, -1);
   TDovraDevice dev;
   dev.SetSpooler(some);
   dev.SetPorta("RAW:*");
   EXPECT_EQ(dev.GetPrinterRawIndex(), 0);
 
-  auto none = std::make_shared<ScriptedSpooler>(std::vector<std::string>{}, -1);
+  auto none = std::make_shared<TFakeSpooler>(std::vector<std::string>{}, -1);
   TDovraDevice empty;
   empty.SetSpooler(none);
   empty.SetPorta("*");

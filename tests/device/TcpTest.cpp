@@ -17,41 +17,53 @@
 #include "device/DovraDevice.h"
 #include "device/DovraDeviceTypes.h"
 #include "device/TcpClient.h"
+#include "tests/device/DeviceTestUtil.h"
 #include "tests/support/FakePrinter.h"
 
 namespace dovra {
 namespace {
+
+// A socket bound to an ephemeral port on a loopback address; -1 on failure.
+int BindLoopback(bool ipv6, bool reuseAddress, int& port) {
+  const int fd = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  if (reuseAddress) {
+    const int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  }
+  sockaddr_storage ss{};
+  socklen_t len;
+  if (ipv6) {
+    auto* a = reinterpret_cast<sockaddr_in6*>(&ss);
+    a->sin6_family = AF_INET6;
+    a->sin6_addr = in6addr_loopback;
+    len = sizeof *a;
+  } else {
+    auto* a = reinterpret_cast<sockaddr_in*>(&ss);
+    a->sin_family = AF_INET;
+    a->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    len = sizeof *a;
+  }
+  if (bind(fd, reinterpret_cast<sockaddr*>(&ss), len) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&ss), &len) != 0) {
+    close(fd);
+    return -1;
+  }
+  port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&ss)->sin6_port
+                    : reinterpret_cast<sockaddr_in*>(&ss)->sin_port);
+  return fd;
+}
 
 // A listening socket on a loopback address with an ephemeral port. Connections complete in
 // the kernel's backlog, so a test can connect first and accept afterwards in one thread.
 class LoopbackListener {
  public:
   explicit LoopbackListener(bool ipv6 = false, int backlog = 8) {
-    fd_ = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) return;
-    const int one = 1;
-    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_storage ss{};
-    socklen_t len;
-    if (ipv6) {
-      auto* a = reinterpret_cast<sockaddr_in6*>(&ss);
-      a->sin6_family = AF_INET6;
-      a->sin6_addr = in6addr_loopback;
-      len = sizeof *a;
-    } else {
-      auto* a = reinterpret_cast<sockaddr_in*>(&ss);
-      a->sin_family = AF_INET;
-      a->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      len = sizeof *a;
-    }
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&ss), len) != 0 || listen(fd_, backlog) != 0 ||
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&ss), &len) != 0) {
+    fd_ = BindLoopback(ipv6, /*reuseAddress=*/true, port_);
+    if (fd_ >= 0 && listen(fd_, backlog) != 0) {
       close(fd_);
       fd_ = -1;
-      return;
     }
-    port_ = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&ss)->sin6_port
-                       : reinterpret_cast<sockaddr_in*>(&ss)->sin_port);
   }
   ~LoopbackListener() {
     for (int c : accepted_) close(c);
@@ -87,28 +99,9 @@ class LoopbackListener {
 // A loopback port that is bound but not listening: connecting to it is refused, and nobody
 // else can take the port while the socket is held. Returns the descriptor; -1 on failure.
 int BoundNotListening(bool ipv6, std::string& port) {
-  const int fd = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_storage ss{};
-  socklen_t len;
-  if (ipv6) {
-    auto* a = reinterpret_cast<sockaddr_in6*>(&ss);
-    a->sin6_family = AF_INET6;
-    a->sin6_addr = in6addr_loopback;
-    len = sizeof *a;
-  } else {
-    auto* a = reinterpret_cast<sockaddr_in*>(&ss);
-    a->sin_family = AF_INET;
-    a->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    len = sizeof *a;
-  }
-  if (bind(fd, reinterpret_cast<sockaddr*>(&ss), len) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&ss), &len) != 0) {
-    close(fd);
-    return -1;
-  }
-  port = std::to_string(ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&ss)->sin6_port
-                                   : reinterpret_cast<sockaddr_in*>(&ss)->sin_port));
+  int number = 0;
+  const int fd = BindLoopback(ipv6, /*reuseAddress=*/false, number);
+  if (fd >= 0) port = std::to_string(number);
   return fd;
 }
 
@@ -141,16 +134,7 @@ class ProbedClient : public TTcpClient {
 
 template <typename F>
 EDovraStreamError ExpectStreamError(F action) {
-  try {
-    action();
-  } catch (const EDovraStreamError& e) {
-    return e;
-  } catch (const std::exception& e) {
-    ADD_FAILURE() << "erro inesperado: " << ErrorClassName(e) << ": " << e.what();
-    return EDovraStreamError("", 0, "");
-  }
-  ADD_FAILURE() << "nenhum erro foi levantado";
-  return EDovraStreamError("", 0, "");
+  return testing::ExpectError<EDovraStreamError>(action, EDovraStreamError("", 0, ""));
 }
 
 // ---- the client ---------------------------------------------------------------------------

@@ -1,67 +1,31 @@
 // Bematech dialect: command table, builders, initialisation, status and identification.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "dialects/DovraEscBematech.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 #include "util/Bytes.h"
 
 namespace dovra {
 namespace {
 
-std::string ToHex(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-// The hand-written hexadecimal in the normalised form ToHex prints.
-std::string H(const std::string& hex) { return ToHex(Hex(hex)); }
+using testing::AsHex;
+using testing::H;
 
-class BematechTest : public ::testing::Test {
+class BematechTest : public testing::DialectTest {
  protected:
-  void SetUp() override { printer.SetModelo(ppEscBematech); }
-  TDovraPosPrinterClass& D() { return printer.Dialect(); }
-  TDovraPosPrinter printer;
+  BematechTest() : DialectTest(ppEscBematech) {}
 };
 
-// A printer on a FILE: port in a fresh folder; Output() reads back what was sent.
-class BematechFileTest : public BematechTest {
- protected:
-  void SetUp() override {
-    BematechTest::SetUp();
-    char pattern[] = "/tmp/bematech-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    file = dir / "cupom.prn";
-    printer.SetPorta("FILE:" + file.string());
-  }
-  void TearDown() override {
-    if (printer.Active()) printer.Desativar();
-    std::filesystem::remove_all(dir);
-  }
-  std::string Output() const {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  std::filesystem::path dir, file;
-};
+using BematechFileTest = testing::OnFilePort<BematechTest>;
 
 TEST_F(BematechTest, ModelNameAndRatios) {
-  EXPECT_NE(dynamic_cast<TDovraEscBematech*>(&D()), nullptr);
-  EXPECT_EQ(D().ModelName(), "EscBematech");
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Condensada, 0.75);
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Expandida, 2.0);
+  EXPECT_NE(dynamic_cast<TDovraEscBematech*>(&Dialect()), nullptr);
+  EXPECT_EQ(Dialect().ModelName(), "EscBematech");
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Condensada, 0.75);
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Expandida, 2.0);
 }
 
 TEST_F(BematechTest, CommandTable) {
@@ -102,7 +66,7 @@ TEST_F(BematechTest, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40"},
   };
-  for (const Row& r : rows) EXPECT_EQ(ToHex(D().Commands().*r.field), H(r.hex)) << r.name;
+  for (const Row& r : rows) EXPECT_EQ(AsHex(Dialect().Commands().*r.field), H(r.hex)) << r.name;
 }
 
 // Fonts are the plain table lookup (no combined print mode); inverted printing and page
@@ -120,18 +84,18 @@ TEST_F(BematechTest, TagsThatUseTheTable) {
       {"</corte_total>", "1B 77"},                        {"</corte_parcial>", "1B 6D"},
       {"</beep>", "1B 28 41 04 00 01 02 01 00"},          {"</lf>", "20 0A"},
   };
-  for (const auto& [tag, hex] : cases) EXPECT_EQ(ToHex(printer.TraduzirTag(tag)), H(hex)) << tag;
+  for (const auto& [tag, hex] : cases) EXPECT_EQ(AsHex(printer.TraduzirTag(tag)), H(hex)) << tag;
   // With bold already on, another feature still gives only its own command.
   printer.TraduzirTag("<n>");
-  EXPECT_EQ(ToHex(printer.TraduzirTag("<e>")), H("1B 57 01"));
+  EXPECT_EQ(AsHex(printer.TraduzirTag("<e>")), H("1B 57 01"));
 }
 
 TEST_F(BematechTest, LineSpacing) {
-  EXPECT_EQ(ToHex(D().LineSpacingCommand(0)), H("1B 32"));
-  EXPECT_EQ(ToHex(D().LineSpacingCommand(40)), H("1B 33 28"));
-  EXPECT_EQ(D().LineFeedCommand(0), "");
-  EXPECT_EQ(D().LineFeedCommand(-2), "");
-  EXPECT_EQ(ToHex(D().LineFeedCommand(3)), H("20 0A 20 0A 20 0A"));
+  EXPECT_EQ(AsHex(Dialect().LineSpacingCommand(0)), H("1B 32"));
+  EXPECT_EQ(AsHex(Dialect().LineSpacingCommand(40)), H("1B 33 28"));
+  EXPECT_EQ(Dialect().LineFeedCommand(0), "");
+  EXPECT_EQ(Dialect().LineFeedCommand(-2), "");
+  EXPECT_EQ(AsHex(Dialect().LineFeedCommand(3)), H("20 0A 20 0A 20 0A"));
 }
 
 TEST_F(BematechTest, CodePages) {
@@ -140,17 +104,17 @@ TEST_F(BematechTest, CodePages) {
       {pc860, "1B 74 04"}, {pcUTF8, "1B 74 08"}, {pc1252, ""},
   };
   for (const auto& [page, hex] : cases)
-    EXPECT_EQ(ToHex(D().CodePageCommand(page)), H(hex)) << NameOf(page);
+    EXPECT_EQ(AsHex(Dialect().CodePageCommand(page)), H(hex)) << NameOf(page);
 }
 
 TEST_F(BematechTest, InitCommand) {
-  EXPECT_EQ(ToHex(D().InitCommand()), H("1D F9 20 00 1B 32 1B 74 02"));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), H("1D F9 20 00 1B 32 1B 74 02"));
   printer.SetEspacoEntreLinhas(30);
   printer.SetPaginaDeCodigo(pc437);
-  EXPECT_EQ(ToHex(D().InitCommand()), H("1D F9 20 00 1B 33 1E 1B 74 03"));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), H("1D F9 20 00 1B 33 1E 1B 74 03"));
   printer.SetEspacoEntreLinhas(0);
   printer.SetPaginaDeCodigo(pc1252);
-  EXPECT_EQ(ToHex(D().InitCommand()), H("1D F9 20 00 1B 32"));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), H("1D F9 20 00 1B 32"));
 }
 
 struct BarcodeCase {
@@ -186,7 +150,7 @@ TEST_F(BematechTest, Barcodes) {
     printer.ConfigBarras().SetMostrarCodigo(c.mostrar);
     printer.ConfigBarras().SetLarguraLinha(c.largura);
     printer.ConfigBarras().SetAltura(c.altura);
-    EXPECT_EQ(ToHex(D().BarcodeCommand(c.tag, c.code)), H(c.expected)) << c.tag;
+    EXPECT_EQ(AsHex(Dialect().BarcodeCommand(c.tag, c.code)), H(c.expected)) << c.tag;
   }
 }
 
@@ -208,7 +172,7 @@ TEST_F(BematechTest, QRCode) {
     printer.ConfigQRCode().SetTipo(c.tipo);
     printer.ConfigQRCode().SetLarguraModulo(c.largura);
     printer.ConfigQRCode().SetErrorLevel(c.error);
-    EXPECT_EQ(ToHex(D().QRCodeCommand(c.data)), ToHex(Hex(c.expectedHead) + c.data))
+    EXPECT_EQ(AsHex(Dialect().QRCodeCommand(c.data)), AsHex(Hex(c.expectedHead) + c.data))
         << c.largura << "/" << c.error << "/" << c.data.size();
   }
 }
@@ -216,9 +180,9 @@ TEST_F(BematechTest, QRCode) {
 // The length field has 16 bits: data beyond 65535 bytes is cut so the printer is not
 // told a wrong length.
 TEST_F(BematechTest, QRCodeLengthFieldStaysTrue) {
-  const std::string cmd = D().QRCodeCommand(std::string(70000, '7'));
+  const std::string cmd = Dialect().QRCodeCommand(std::string(70000, '7'));
   ASSERT_EQ(cmd.size(), 9u + 65535u);
-  EXPECT_EQ(ToHex(cmd.substr(0, 9)), H("1D 6B 51 00 08 00 01 FF FF"));
+  EXPECT_EQ(AsHex(cmd.substr(0, 9)), H("1D 6B 51 00 08 00 01 FF FF"));
 }
 
 TEST_F(BematechTest, Logo) {
@@ -247,7 +211,7 @@ TEST_F(BematechTest, Logo) {
     logo.SetKeyCode2(c.kc2);
     logo.SetFatorX(c.fx);
     logo.SetFatorY(c.fy);
-    EXPECT_EQ(ToHex(D().LogoCommand()), H(c.hex)) << int(c.kc1) << "," << int(c.kc2);
+    EXPECT_EQ(AsHex(Dialect().LogoCommand()), H(c.hex)) << int(c.kc1) << "," << int(c.kc2);
   }
 }
 
@@ -268,36 +232,20 @@ TEST_F(BematechTest, Drawer) {
   for (const Case& c : cases) {
     printer.ConfigGaveta().SetTempoON(c.on);
     printer.ConfigGaveta().SetTempoOFF(c.off);
-    EXPECT_EQ(ToHex(D().DrawerCommand(c.drawer)), H(c.hex)) << c.drawer;
+    EXPECT_EQ(AsHex(Dialect().DrawerCommand(c.drawer)), H(c.hex)) << c.drawer;
   }
-  EXPECT_EQ(ToHex(printer.TraduzirTagBloco("<abre_gaveta>", "2")), H("1B 80 64"));
+  EXPECT_EQ(AsHex(printer.TraduzirTagBloco("<abre_gaveta>", "2")), H("1B 80 64"));
 }
 
 TEST_F(BematechTest, PlainTextLeftovers) {
-  EXPECT_EQ(D().PageModeSetupCommand(), "");
-  EXPECT_EQ(D().TranslateBlockTag("<ce>", "abc"), "abc");
-  EXPECT_EQ(D().FontCommand(fkNormal, true), "");
-  EXPECT_EQ(D().FontCommand(fkInverted, true), "");
-  EXPECT_EQ(D().FontCommand(fkInverted, false), "");
+  EXPECT_EQ(Dialect().PageModeSetupCommand(), "");
+  EXPECT_EQ(Dialect().TranslateBlockTag("<ce>", "abc"), "abc");
+  EXPECT_EQ(Dialect().FontCommand(fkNormal, true), "");
+  EXPECT_EQ(Dialect().FontCommand(fkInverted, true), "");
+  EXPECT_EQ(Dialect().FontCommand(fkInverted, false), "");
 }
 
-// The printer on the far side of a pseudo-terminal, its port open.
-class BematechSerialTest : public BematechTest {
- protected:
-  void Open(testing::TFakePrinter& fake) {
-    if (printer.Active()) printer.SetDeviceActive(false);
-    printer.SetPorta(fake.Porta());
-    printer.SetDeviceActive(true);
-  }
-  void TearDown() override {
-    if (printer.Active()) printer.SetDeviceActive(false);
-  }
-  TDovraPosStatusSet ReadStatus() {
-    TDovraPosStatusSet status;
-    D().ReadStatus(status);
-    return status;
-  }
-};
+using BematechSerialTest = testing::OnFakePrinter<BematechTest>;
 
 TEST_F(BematechSerialTest, StatusBits) {
   struct Case {
@@ -321,7 +269,7 @@ TEST_F(BematechSerialTest, StatusBits) {
     fake.WhenEndsWith(Hex("1D F8 31"), Hex(c.reply));
     Open(fake);
     EXPECT_EQ(StatusToString(ReadStatus()), StatusToString(c.expected)) << c.reply;
-    EXPECT_EQ(ToHex(fake.Received()), H("1D F8 31"));
+    EXPECT_EQ(AsHex(fake.Received()), H("1D F8 31"));
   }
 }
 
@@ -350,10 +298,10 @@ TEST_F(BematechSerialTest, Identification) {
     fake.WhenEndsWith(Hex("1D F9 27 03"), "010");
     fake.WhenEndsWith(Hex("1D F8 31"), Hex(state));
     Open(fake);
-    EXPECT_EQ(D().ReadInfo(), std::string("Modelo=MP-4200 TH\r\nSerial=5211000123\r\n"
+    EXPECT_EQ(Dialect().ReadInfo(), std::string("Modelo=MP-4200 TH\r\nSerial=5211000123\r\n"
                                           "Firmware=010\r\nGuilhotina=") +
                                   cutter + "\r\n");
-    EXPECT_EQ(ToHex(fake.Received()), H("1D F9 27 00 1D F9 27 01 1D F9 27 03 1D F8 31"));
+    EXPECT_EQ(AsHex(fake.Received()), H("1D F9 27 00 1D F9 27 01 1D F9 27 03 1D F8 31"));
   }
 }
 
@@ -363,7 +311,7 @@ TEST_F(BematechSerialTest, IdentificationErrorsPropagate) {
   fake.WhenEndsWith(Hex("1D F9 27 01"), "5211000123");
   // The firmware query goes unanswered.
   Open(fake);
-  EXPECT_THROW(D().ReadInfo(), std::exception);
+  EXPECT_THROW(Dialect().ReadInfo(), std::exception);
 }
 
 // A receipt through Imprimir: the first send carries the initialisation, the second does not.
@@ -384,7 +332,7 @@ TEST_F(BematechFileTest, ReceiptEndToEnd) {
       Hex("1D 6B 51 00 08 00 01 03 00") + "ABC" +
       Hex("20 0A 20 0A 1B 77") +                             // feed, full cut
       "fim" + Hex("0A");
-  EXPECT_EQ(ToHex(Output()), ToHex(expected));
+  EXPECT_EQ(AsHex(Output()), AsHex(expected));
 }
 
 // Without a code-page command the text is still converted to the chosen code page.
@@ -393,7 +341,7 @@ TEST_F(BematechFileTest, CodePageWithoutCommandStillConverts) {
   printer.Ativar();
   printer.Imprimir("a\xC3\xA7\xC3\xA3o");  // "ação"; CP852 has ç (87) but no ã
   printer.Desativar();
-  EXPECT_EQ(ToHex(Output()), H("1D F9 20 00 1B 32 61 87 3F 6F"));
+  EXPECT_EQ(AsHex(Output()), H("1D F9 20 00 1B 32 61 87 3F 6F"));
 }
 
 }  // namespace

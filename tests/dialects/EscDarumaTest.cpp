@@ -3,69 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "dialects/DovraEscDaruma.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 #include "util/Bytes.h"
 
 namespace dovra {
 namespace {
 
-std::string ToHex(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-std::string H(const std::string& hex) { return ToHex(Hex(hex)); }
+using testing::AsHex;
+using testing::H;
 
 // ESC C6, thirty "X", the switch byte, nine "X".
 std::string ConfigString(char c) {
   return Hex("1B C6") + std::string(30, '\x58') + c + std::string(9, '\x58');
 }
 
-class DarumaTest : public ::testing::Test {
+class DarumaTest : public testing::DialectTest {
  protected:
-  void SetUp() override { printer.SetModelo(ppEscDaruma); }
-  TDovraPosPrinterClass& D() { return printer.Dialect(); }
+  DarumaTest() : DialectTest(ppEscDaruma) {}
   TDovraEscDaruma& Daruma() { return dynamic_cast<TDovraEscDaruma&>(printer.Dialect()); }
-  TDovraPosPrinter printer;
 };
 
-class DarumaFileTest : public DarumaTest {
- protected:
-  void SetUp() override {
-    DarumaTest::SetUp();
-    char pattern[] = "/tmp/daruma-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    file = dir / "cupom.prn";
-    printer.SetPorta("FILE:" + file.string());
-  }
-  void TearDown() override {
-    if (printer.Active()) printer.Desativar();
-    std::filesystem::remove_all(dir);
-  }
-  std::string Output() const {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  std::filesystem::path dir, file;
-};
+using DarumaFileTest = testing::OnFilePort<DarumaTest>;
 
 TEST_F(DarumaTest, NewDialect) {
-  EXPECT_EQ(D().ModelName(), "EscDaruma");
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Condensada, 0.8421);
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Expandida, 2.0);
+  EXPECT_EQ(Dialect().ModelName(), "EscDaruma");
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Condensada, 0.8421);
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Expandida, 2.0);
   EXPECT_FALSE(Daruma().Configured());
   EXPECT_EQ(printer.CondensedColumns(), 57);
   printer.TraduzirTag("<c>");
@@ -110,7 +77,7 @@ TEST_F(DarumaTest, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40"},
   };
-  for (const Row& r : rows) EXPECT_EQ(ToHex(D().Commands().*r.field), H(r.hex)) << r.name;
+  for (const Row& r : rows) EXPECT_EQ(AsHex(Dialect().Commands().*r.field), H(r.hex)) << r.name;
 }
 
 TEST_F(DarumaTest, FontsAndFixedCommands) {
@@ -120,36 +87,37 @@ TEST_F(DarumaTest, FontsAndFixedCommands) {
       {"</in>", ""},       {"<mp>", ""},         {"</mp>", ""},       {"</fn>", "1B 21 00 12"},
       {"</beep>", "07"},   {"</ce>", "1B 6A 01"},
   };
-  for (const auto& [tag, hex] : cases) EXPECT_EQ(ToHex(printer.TraduzirTag(tag)), H(hex)) << tag;
+  for (const auto& [tag, hex] : cases) EXPECT_EQ(AsHex(printer.TraduzirTag(tag)), H(hex)) << tag;
 
   // Code pages are never selected in the printer; the logo and the drawer are fixed.
   for (TDovraPosPaginaCodigo page : {pcNone, pc437, pc850, pc852, pc860, pcUTF8, pc1252})
-    EXPECT_EQ(D().CodePageCommand(page), "") << NameOf(page);
+    EXPECT_EQ(Dialect().CodePageCommand(page), "") << NameOf(page);
   printer.ConfigLogo().SetKeyCode1('5');
   printer.ConfigLogo().SetKeyCode2(0);
   printer.ConfigLogo().SetFatorX(2);
-  EXPECT_EQ(ToHex(D().LogoCommand()), H("16 08 16 09"));
+  EXPECT_EQ(AsHex(Dialect().LogoCommand()), H("16 08 16 09"));
   printer.ConfigGaveta().SetTempoON(99);
-  for (int drawer : {0, 1, 2, 7}) EXPECT_EQ(ToHex(D().DrawerCommand(drawer)), H("1B 70")) << drawer;
-  EXPECT_EQ(D().PageModeSetupCommand(), "");
-  EXPECT_EQ(ToHex(D().LineSpacingCommand(20)), H("1B 33 14"));
+  for (int drawer : {0, 1, 2, 7})
+    EXPECT_EQ(AsHex(Dialect().DrawerCommand(drawer)), H("1B 70")) << drawer;
+  EXPECT_EQ(Dialect().PageModeSetupCommand(), "");
+  EXPECT_EQ(AsHex(Dialect().LineSpacingCommand(20)), H("1B 33 14"));
 }
 
 TEST_F(DarumaTest, ConfigurationString) {
   const std::string one = TDovraEscDaruma::ConfigurationCommand('1');
   ASSERT_EQ(one.size(), 42u);
-  EXPECT_EQ(ToHex(one), ToHex(ConfigString('1')));
-  EXPECT_EQ(ToHex(one.substr(0, 3)), H("1B C6 58"));
-  EXPECT_EQ(ToHex(one.substr(31, 3)), H("58 31 58"));  // the 31st parameter byte
-  EXPECT_EQ(ToHex(TDovraEscDaruma::ConfigurationCommand('0')), ToHex(ConfigString('0')));
+  EXPECT_EQ(AsHex(one), AsHex(ConfigString('1')));
+  EXPECT_EQ(AsHex(one.substr(0, 3)), H("1B C6 58"));
+  EXPECT_EQ(AsHex(one.substr(31, 3)), H("58 31 58"));  // the 31st parameter byte
+  EXPECT_EQ(AsHex(TDovraEscDaruma::ConfigurationCommand('0')), AsHex(ConfigString('0')));
 }
 
 // Until Configure has reached the printer, every initialisation carries the string ("1").
 TEST_F(DarumaTest, InitCommandBeforeConfigure) {
-  EXPECT_EQ(ToHex(D().InitCommand()), ToHex(ConfigString('1') + Hex("1B 32")));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), AsHex(ConfigString('1') + Hex("1B 32")));
   printer.SetEspacoEntreLinhas(5);
   printer.SetPaginaDeCodigo(pc437);
-  EXPECT_EQ(ToHex(D().InitCommand()), ToHex(ConfigString('1') + Hex("1B 33 05")));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), AsHex(ConfigString('1') + Hex("1B 33 05")));
 }
 
 TEST_F(DarumaTest, Barcodes) {
@@ -185,7 +153,7 @@ TEST_F(DarumaTest, Barcodes) {
     printer.ConfigBarras().SetMostrarCodigo(c.mostrar);
     printer.ConfigBarras().SetLarguraLinha(c.largura);
     printer.ConfigBarras().SetAltura(c.altura);
-    EXPECT_EQ(ToHex(D().BarcodeCommand(c.tag, c.code)), H(c.expected))
+    EXPECT_EQ(AsHex(Dialect().BarcodeCommand(c.tag, c.code)), H(c.expected))
         << c.tag << " " << c.largura << "/" << c.altura;
   }
 }
@@ -214,7 +182,7 @@ TEST_F(DarumaTest, QRCode) {
     printer.ConfigQRCode().SetLarguraModulo(c.largura);
     printer.ConfigQRCode().SetErrorLevel(c.error);
     const std::string data = c.size == 3 ? std::string("ABC") : std::string(c.size, 'd');
-    EXPECT_EQ(ToHex(D().QRCodeCommand(data)), ToHex(Hex(c.head) + data))
+    EXPECT_EQ(AsHex(Dialect().QRCodeCommand(data)), AsHex(Hex(c.head) + data))
         << c.largura << "/" << c.error << "/" << c.size;
     EXPECT_EQ(printer.ConfigQRCode().LarguraModulo(), c.larguraAfterwards) << c.size;
   }
@@ -222,26 +190,13 @@ TEST_F(DarumaTest, QRCode) {
 
 // The length field (data + 2) has 16 bits: longer data is cut so the length stays true.
 TEST_F(DarumaTest, QRCodeLengthFieldStaysTrue) {
-  const std::string cmd = D().QRCodeCommand(std::string(70000, '7'));
+  const std::string cmd = Dialect().QRCodeCommand(std::string(70000, '7'));
   ASSERT_EQ(cmd.size(), 6u + 65533u);
-  EXPECT_EQ(ToHex(cmd.substr(0, 6)), H("1B 81 FF FF 04 4D"));
+  EXPECT_EQ(AsHex(cmd.substr(0, 6)), H("1B 81 FF FF 04 4D"));
 }
 
-class DarumaSerialTest : public DarumaTest {
+class DarumaSerialTest : public testing::OnFakePrinter<DarumaTest> {
  protected:
-  void Open(testing::TFakePrinter& fake) {
-    if (printer.Active()) printer.SetDeviceActive(false);
-    printer.SetPorta(fake.Porta());
-    printer.SetDeviceActive(true);
-  }
-  void TearDown() override {
-    if (printer.Active()) printer.SetDeviceActive(false);
-  }
-  TDovraPosStatusSet ReadStatus() {
-    TDovraPosStatusSet status;
-    D().ReadStatus(status);
-    return status;
-  }
   // A 1B E5 reply of `size` bytes with the cutter, width and code-page bytes in place.
   static std::string Settings(std::size_t size, char width) {
     std::string r(size, '0');
@@ -287,7 +242,7 @@ TEST_F(DarumaSerialTest, StatusBits) {
     fake.WhenEndsWith(Hex("05"), Hex(c.enq));
     Open(fake);
     EXPECT_EQ(StatusToString(ReadStatus()), StatusToString(c.expected)) << c.enq << " " << c.gsEnq;
-    EXPECT_EQ(ToHex(fake.Received()), H("05 1D 05"));
+    EXPECT_EQ(AsHex(fake.Received()), H("05 1D 05"));
   }
 }
 
@@ -298,7 +253,7 @@ TEST_F(DarumaSerialTest, StatusReadingFailures) {
     fake.SetMode(testing::TFakePrinter::Mode::kSilent);
     Open(fake);
     EXPECT_EQ(StatusToString(ReadStatus()), StatusToString({stErroLeitura}));
-    EXPECT_EQ(ToHex(fake.Received()), H("05"));
+    EXPECT_EQ(AsHex(fake.Received()), H("05"));
   }
   {
     testing::TFakePrinter fake;
@@ -306,7 +261,7 @@ TEST_F(DarumaSerialTest, StatusReadingFailures) {
     fake.WhenEndsWith(Hex("05"), Hex("30"));
     Open(fake);
     EXPECT_EQ(StatusToString(ReadStatus()), StatusToString({stSemPapel, stErroLeitura}));
-    EXPECT_EQ(ToHex(fake.Received()), H("05 1D 05"));
+    EXPECT_EQ(AsHex(fake.Received()), H("05 1D 05"));
   }
 }
 
@@ -328,15 +283,15 @@ TEST_F(DarumaSerialTest, Identification) {
     testing::TFakePrinter fake;
     AnswerInfo(fake, "20000", Settings(c.settingsSize, c.width));
     Open(fake);
-    EXPECT_EQ(D().ReadInfo(),
+    EXPECT_EQ(Dialect().ReadInfo(),
               std::string("Fabricante=Daruma\r\nFirmware=1.05\r\nModelo=20000\r\n") + c.tail)
         << c.settingsSize << " " << c.width;
-    EXPECT_EQ(ToHex(fake.Received()), H("1B C7 1B C3 1B E5"));
+    EXPECT_EQ(AsHex(fake.Received()), H("1B C7 1B C3 1B E5"));
   }
   testing::TFakePrinter silent;
   silent.SetMode(testing::TFakePrinter::Mode::kSilent);
   Open(silent);
-  EXPECT_THROW(D().ReadInfo(), std::exception);
+  EXPECT_THROW(Dialect().ReadInfo(), std::exception);
 }
 
 // Activation on a serial port: the printer's width becomes the column count, its model
@@ -373,12 +328,12 @@ TEST_F(DarumaSerialTest, ConfigureOnActivation) {
     EXPECT_EQ(p.CondensedColumns(), c.condensedColumns);
     const std::string configured = Hex("1B C7 1B C3 1B E5") + ConfigString(c.c);
     ASSERT_TRUE(fake.WaitForReceived(configured.size()));
-    EXPECT_EQ(ToHex(fake.Received()), ToHex(configured));
+    EXPECT_EQ(AsHex(fake.Received()), AsHex(configured));
 
     // The printer is configured: the first send carries only the line spacing.
     p.Imprimir("x");
     ASSERT_TRUE(fake.WaitForReceived(configured.size() + 3));
-    EXPECT_EQ(ToHex(fake.Received()), ToHex(configured + Hex("1B 32") + "x"));
+    EXPECT_EQ(AsHex(fake.Received()), AsHex(configured + Hex("1B 32") + "x"));
     p.Desativar();
   }
 }
@@ -396,7 +351,7 @@ TEST_F(DarumaSerialTest, ConfigureFailure) {
   fake.SetMode(testing::TFakePrinter::Mode::kSilent);
   EXPECT_THROW(printer.Ativar(), std::exception);
   EXPECT_FALSE(Daruma().Configured());
-  EXPECT_EQ(ToHex(D().InitCommand()), ToHex(ConfigString('1') + Hex("1B 32")));
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), AsHex(ConfigString('1') + Hex("1B 32")));
 }
 
 // A hook port answers too. The configuration string goes straight to the device: no
@@ -420,8 +375,8 @@ TEST_F(DarumaTest, ConfigureThroughHooks) {
   printer.Ativar();
   EXPECT_TRUE(Daruma().Configured());
   EXPECT_EQ(printer.ColunasFonteNormal(), 34);
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Condensada, 0.75);
-  EXPECT_EQ(ToHex(sent), ToHex(Hex("1B C7 1B C3 1B E5") + ConfigString('0')));
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Condensada, 0.75);
+  EXPECT_EQ(AsHex(sent), AsHex(Hex("1B C7 1B C3 1B E5") + ConfigString('0')));
   EXPECT_EQ(sendEvents, 0);
   EXPECT_EQ(log.find("EnviarStringDevice"), std::string::npos) << log;
   printer.Desativar();
@@ -445,12 +400,12 @@ TEST_F(DarumaFileTest, ReceiptEndToEnd) {
       Hex("1B 62 02 02 32 00") + "1234567" + Hex("00") +
       Hex("1B 81 05 00 04 00") + "ABC" +
       Hex("20 0A 1B 6D") + "y";
-  EXPECT_EQ(ToHex(Output()), ToHex(expected));
+  EXPECT_EQ(AsHex(Output()), AsHex(expected));
 
   printer.Ativar();
   printer.Imprimir("z");
   printer.Desativar();
-  EXPECT_EQ(ToHex(Output()), ToHex(ConfigString('1') + Hex("1B 32") + "z"));
+  EXPECT_EQ(AsHex(Output()), AsHex(ConfigString('1') + Hex("1B 32") + "z"));
 }
 
 }  // namespace

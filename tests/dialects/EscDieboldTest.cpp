@@ -1,37 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialects/DovraEscDiebold.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 
 namespace dovra {
 namespace {
 
-// "1B 40" for the bytes 1B 40: expectations below are written in this form.
-std::string AsHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0x0F];
-  }
-  return out;
-}
+using testing::AsHex;
 
-class EscDieboldTest : public ::testing::Test {
+class EscDieboldTest : public testing::DialectTest {
  protected:
-  EscDieboldTest() { printer.SetModelo(ppEscDiebold); }
-  TDovraPosPrinterClass& Dialect() { return printer.Dialect(); }
-  TDovraPosPrinter printer;
+  EscDieboldTest() : DialectTest(ppEscDiebold) {}
 };
 
 TEST_F(EscDieboldTest, KeepsTheEscPosCommands) {
@@ -145,31 +128,10 @@ TEST_F(EscDieboldTest, ReadStatusIsTheEscPosOne) {
   EXPECT_EQ(AsHex(fake.Received()), "10 04 01 10 04 02 10 04 04");
 }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "diebold-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(EscDieboldTest, ReceiptThroughFilePort) {
-  TempDir dir;
-  const auto out = dir / "cupom.prn";
-  printer.SetPorta("FILE:" + out.string());
+  const testing::TempFolder dir;
+  const std::string out = dir.File("cupom.prn");
+  printer.SetPorta("FILE:" + out);
   printer.SetLinhasEntreCupons(1);
   printer.SetCortaPapel(true);
   printer.Ativar();
@@ -179,7 +141,7 @@ TEST_F(EscDieboldTest, ReceiptThroughFilePort) {
       "</ae><code128c>0123</code128c>"
       "<n>OK</n></corte_parcial>");
   printer.Desativar();
-  EXPECT_EQ(AsHex(ReadFile(out)),
+  EXPECT_EQ(AsHex(testing::ReadFile(out)),
             "1B 32 1B 74 02 "
             "1B 61 01 1B 21 10 4F 46 45 52 54 41 1B 21 00 0A "  // centred, double height
             // QR centred (alignment is centre at that point)

@@ -2,50 +2,37 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
 #include "dialects/DovraEscElgin.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 #include "util/Bytes.h"
 
 namespace dovra {
 namespace {
 
-std::string ToHex(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-std::string H(const std::string& hex) { return ToHex(Hex(hex)); }
+using testing::AsHex;
+using testing::H;
 
-class ElginTest : public ::testing::Test {
+class ElginTest : public testing::DialectTest {
  protected:
-  void SetUp() override { printer.SetModelo(ppEscVox); }
-  TDovraPosPrinterClass& D() { return printer.Dialect(); }
-  TDovraPosPrinter printer;
+  ElginTest() : DialectTest(ppEscVox) {}
 };
 
 TEST_F(ElginTest, VoxSelectsElginOnTopOfBematech) {
-  EXPECT_NE(dynamic_cast<TDovraEscElgin*>(&D()), nullptr);
-  EXPECT_NE(dynamic_cast<TDovraEscBematech*>(&D()), nullptr);
-  EXPECT_EQ(D().ModelName(), "EscElgin");
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Condensada, 0.75);
-  EXPECT_DOUBLE_EQ(D().ColumnRatios().Expandida, 2.0);
+  EXPECT_NE(dynamic_cast<TDovraEscElgin*>(&Dialect()), nullptr);
+  EXPECT_NE(dynamic_cast<TDovraEscBematech*>(&Dialect()), nullptr);
+  EXPECT_EQ(Dialect().ModelName(), "EscElgin");
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Condensada, 0.75);
+  EXPECT_DOUBLE_EQ(Dialect().ColumnRatios().Expandida, 2.0);
 }
 
 TEST_F(ElginTest, CommandTableIsBematechs) {
   TDovraPosPrinter bematech;
   bematech.SetModelo(ppEscBematech);
-  const TDovraPosComandos& a = D().Commands();
+  const TDovraPosComandos& a = Dialect().Commands();
   const TDovraPosComandos& b = bematech.Dialect().Commands();
   std::string TDovraPosComandos::*const fields[] = {
       &TDovraPosComandos::Beep,          &TDovraPosComandos::AlignCenter,
@@ -65,22 +52,22 @@ TEST_F(ElginTest, CommandTableIsBematechs) {
       &TDovraPosComandos::LineBreak,     &TDovraPosComandos::Reset,
   };
   for (std::size_t i = 0; i < std::size(fields); ++i)
-    EXPECT_EQ(ToHex(a.*fields[i]), ToHex(b.*fields[i])) << "field #" << i + 1;
-  EXPECT_EQ(ToHex(a.FullCut), H("1B 77"));
-  EXPECT_EQ(ToHex(a.LineBreak), H("0A"));
+    EXPECT_EQ(AsHex(a.*fields[i]), AsHex(b.*fields[i])) << "field #" << i + 1;
+  EXPECT_EQ(AsHex(a.FullCut), H("1B 77"));
+  EXPECT_EQ(AsHex(a.LineBreak), H("0A"));
 }
 
 // Everything but the QR code and the status comes from Bematech.
 TEST_F(ElginTest, InheritedBuilders) {
-  EXPECT_EQ(ToHex(D().InitCommand()), H("1D F9 20 00 1B 32 1B 74 02"));
-  EXPECT_EQ(ToHex(D().CodePageCommand(pcUTF8)), H("1B 74 08"));
-  EXPECT_EQ(ToHex(D().DrawerCommand(2)), H("1B 80 C8"));
-  EXPECT_EQ(ToHex(D().LogoCommand()), H("1C 70 01 00"));
-  EXPECT_EQ(ToHex(D().BarcodeCommand("<code128c>", "1234")),
+  EXPECT_EQ(AsHex(Dialect().InitCommand()), H("1D F9 20 00 1B 32 1B 74 02"));
+  EXPECT_EQ(AsHex(Dialect().CodePageCommand(pcUTF8)), H("1B 74 08"));
+  EXPECT_EQ(AsHex(Dialect().DrawerCommand(2)), H("1B 80 C8"));
+  EXPECT_EQ(AsHex(Dialect().LogoCommand()), H("1C 70 01 00"));
+  EXPECT_EQ(AsHex(Dialect().BarcodeCommand("<code128c>", "1234")),
             H("1D 77 02 1D 68 32 1D 48 00 1D 6B 49 04 31 32 33 34"));
-  EXPECT_EQ(ToHex(D().FontCommand(fkBold, true)), H("1B 45"));
-  EXPECT_EQ(D().FontCommand(fkInverted, true), "");
-  EXPECT_EQ(D().PageModeSetupCommand(), "");
+  EXPECT_EQ(AsHex(Dialect().FontCommand(fkBold, true)), H("1B 45"));
+  EXPECT_EQ(Dialect().FontCommand(fkInverted, true), "");
+  EXPECT_EQ(Dialect().PageModeSetupCommand(), "");
 }
 
 TEST_F(ElginTest, QRCode) {
@@ -100,30 +87,16 @@ TEST_F(ElginTest, QRCode) {
     printer.ConfigQRCode().SetTipo(c.tipo);
     printer.ConfigQRCode().SetLarguraModulo(c.largura);
     printer.ConfigQRCode().SetErrorLevel(c.error);
-    EXPECT_EQ(ToHex(D().QRCodeCommand("ABC")), H(c.hex))
+    EXPECT_EQ(AsHex(Dialect().QRCodeCommand("ABC")), H(c.hex))
         << c.tipo << "/" << c.largura << "/" << c.error;
   }
   // No length field: long data goes out whole, ended by 00.
   const std::string big(400, 'z');
-  EXPECT_EQ(D().QRCodeCommand(big), Hex("1D 6F 00 01 00 01 1D 6B 0B 4C 41 2C") + big + Hex("00"));
+  EXPECT_EQ(Dialect().QRCodeCommand(big),
+            Hex("1D 6F 00 01 00 01 1D 6B 0B 4C 41 2C") + big + Hex("00"));
 }
 
-class ElginSerialTest : public ElginTest {
- protected:
-  void Open(testing::TFakePrinter& fake) {
-    if (printer.Active()) printer.SetDeviceActive(false);
-    printer.SetPorta(fake.Porta());
-    printer.SetDeviceActive(true);
-  }
-  void TearDown() override {
-    if (printer.Active()) printer.SetDeviceActive(false);
-  }
-  TDovraPosStatusSet ReadStatus() {
-    TDovraPosStatusSet status;
-    D().ReadStatus(status);
-    return status;
-  }
-};
+using ElginSerialTest = testing::OnFakePrinter<ElginTest>;
 
 TEST_F(ElginSerialTest, StatusBits) {
   struct Case {
@@ -143,7 +116,7 @@ TEST_F(ElginSerialTest, StatusBits) {
     fake.WhenEndsWith(Hex("05"), Hex(c.reply));
     Open(fake);
     EXPECT_EQ(StatusToString(ReadStatus()), StatusToString(c.expected)) << c.reply;
-    EXPECT_EQ(ToHex(fake.Received()), H("05"));
+    EXPECT_EQ(AsHex(fake.Received()), H("05"));
   }
 }
 
@@ -162,32 +135,30 @@ TEST_F(ElginSerialTest, Identification) {
   fake.WhenEndsWith(Hex("1D F9 27 03"), "1.2");
   fake.WhenEndsWith(Hex("1D F8 31"), Hex("00 00 00 00 00"));
   Open(fake);
-  EXPECT_EQ(D().ReadInfo(), "Modelo=I9 FULL   \r\nSerial=ABC\r\nFirmware=1.2\r\nGuilhotina=1\r\n");
+  EXPECT_EQ(Dialect().ReadInfo(),
+            "Modelo=I9 FULL   \r\nSerial=ABC\r\nFirmware=1.2\r\nGuilhotina=1\r\n");
 }
 
 TEST_F(ElginTest, ReceiptEndToEnd) {
-  char pattern[] = "/tmp/elgin-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::filesystem::path dir = pattern, file = dir / "cupom.prn";
+  const testing::TempFolder dir;
+  const std::string file = dir.File("cupom.prn");
   std::string log;
   printer.SetOnGravarLog([&](const std::string& line, bool&) { log += line; });
-  printer.SetPorta("FILE:" + file.string());
+  printer.SetPorta("FILE:" + file);
   printer.SetLinhasEntreCupons(1);
   printer.ConfigQRCode().SetLarguraModulo(6);
   printer.Ativar();
   printer.Imprimir(
       "</ad><s>Elgin</s>\n<code128>{BX1</code128><qrcode>ABC</qrcode></corte_parcial>");
   printer.Desativar();
-  std::ifstream in(file, std::ios::binary);
-  const std::string out{std::istreambuf_iterator<char>(in), {}};
-  std::filesystem::remove_all(dir);
+  const std::string out = testing::ReadFile(file);
 
   const std::string expected = Hex("1D F9 20 00 1B 32 1B 74 02") +
                                Hex("1B 61 02 1B 2D 01") + "Elgin" + Hex("1B 2D 00 0A") +
                                Hex("1D 77 02 1D 68 32 1D 48 00 1D 6B 49 02") + "X1" +
                                Hex("1D 6F 00 06 00 02 1D 6B 0B 4C 41 2C") + "ABC" + Hex("00") +
                                Hex("20 0A 1B 6D");
-  EXPECT_EQ(ToHex(out), ToHex(expected));
+  EXPECT_EQ(AsHex(out), AsHex(expected));
   EXPECT_NE(log.find("  - Modelo.: EscElgin\r\n"), std::string::npos) << log;
 }
 

@@ -1,37 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialects/DovraEscEpsonP2.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 
 namespace dovra {
 namespace {
 
-// "1B 40" for the bytes 1B 40: expectations below are written in this form.
-std::string AsHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0x0F];
-  }
-  return out;
-}
+using testing::AsHex;
 
-class EscEpsonP2Test : public ::testing::Test {
+class EscEpsonP2Test : public testing::DialectTest {
  protected:
-  EscEpsonP2Test() { printer.SetModelo(ppEscEpsonP2); }
-  TDovraPosPrinterClass& Dialect() { return printer.Dialect(); }
-  TDovraPosPrinter printer;
+  EscEpsonP2Test() : DialectTest(ppEscEpsonP2) {}
 };
 
 TEST_F(EscEpsonP2Test, CommandTable) {
@@ -145,31 +128,10 @@ TEST_F(EscEpsonP2Test, StatusAndInfoNeverTalkToThePrinter) {
   EXPECT_EQ(fake.Received(), "");
 }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "escp2-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(EscEpsonP2Test, ReceiptThroughFilePort) {
-  TempDir dir;
-  const auto out = dir / "cupom.prn";
-  printer.SetPorta("FILE:" + out.string());
+  const testing::TempFolder dir;
+  const std::string out = dir.File("cupom.prn");
+  printer.SetPorta("FILE:" + out);
   printer.SetLinhasEntreCupons(2);
   printer.Ativar();
   printer.Imprimir(
@@ -177,7 +139,7 @@ TEST_F(EscEpsonP2Test, ReceiptThroughFilePort) {
       "<n>Item</n> <s>1</s>\n"
       "<ean8>123</ean8><qrcode>X</qrcode></corte_total>");
   printer.Desativar();
-  EXPECT_EQ(AsHex(ReadFile(out)),
+  EXPECT_EQ(AsHex(testing::ReadFile(out)),
             "1B 32 "                                       // initialisation: spacing only
             "1B 57 31 4C 4F 4A 41 1B 57 30 0A "            // no alignment command
             "1B 47 49 74 65 6D 1B 48 20 1B 2D 01 31 1B 2D 00 0A "

@@ -2,32 +2,17 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialects/DovraEscPosEpson.h"
 #include "engine/DovraPosPrinter.h"
-#include "tests/support/FakePrinter.h"
+#include "tests/dialects/DialectTestSupport.h"
 
 namespace dovra {
 namespace {
 
-// "1B 40" for the bytes 1B 40: expectations below are written in this form.
-std::string AsHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0x0F];
-  }
-  return out;
-}
+using testing::AsHex;
 
 // The same text repeated `count` times, joined by blanks ("41 41 41").
 std::string Repeat(const std::string& hex, int count) {
@@ -36,11 +21,9 @@ std::string Repeat(const std::string& hex, int count) {
   return out;
 }
 
-class EscPosEpsonTest : public ::testing::Test {
+class EscPosEpsonTest : public testing::DialectTest {
  protected:
-  EscPosEpsonTest() { printer.SetModelo(ppEscPosEpson); }
-  TDovraPosPrinterClass& Dialect() { return printer.Dialect(); }
-  TDovraPosPrinter printer;
+  EscPosEpsonTest() : DialectTest(ppEscPosEpson) {}
 };
 
 TEST_F(EscPosEpsonTest, CommandTable) {
@@ -498,32 +481,10 @@ TEST(EscPosEpsonInfo, FailedExchangeReachesTheCaller) {
   EXPECT_EQ(AsHex(fake.Received()), "1D 49 42 1D 49 41");
 }
 
-// A scratch folder for one test, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "escpos-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(EscPosEpsonTest, ReceiptThroughFilePort) {
-  TempDir dir;
-  const auto out = dir / "cupom.prn";
-  printer.SetPorta("FILE:" + out.string());
+  const testing::TempFolder dir;
+  const std::string out = dir.File("cupom.prn");
+  printer.SetPorta("FILE:" + out);
   printer.SetLinhasEntreCupons(2);
   printer.Ativar();
   printer.Imprimir(
@@ -533,7 +494,7 @@ TEST_F(EscPosEpsonTest, ReceiptThroughFilePort) {
       "<qrcode>AB</qrcode>"
       "</corte_total>");
   printer.Desativar();
-  EXPECT_EQ(AsHex(ReadFile(out)),
+  EXPECT_EQ(AsHex(testing::ReadFile(out)),
             "1B 32 1B 74 02 "                            // initialisation: spacing, code page 850
             "1B 61 01 1B 21 08 50 C6 6F 1B 21 00 0A "    // centred, bold, "Pão" in 850
             "1B 61 00 1B 21 20 54 6F 74 61 6C 1B 21 00 "  // left, expanded "Total"

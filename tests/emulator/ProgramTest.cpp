@@ -6,7 +6,7 @@
 
 #include "emulator/transcript/ReceiptFiles.h"
 #include "tests/emulator/ChildProcess.h"
-#include "tests/util/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra::emulator::test {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 const std::string kEmulator = EMULATOR_PATH;
 const std::string kDovrapos = DOVRAPOS_PATH;
 
-class VirtualPrinterProgram : public testing_util::TempFolder {
+class VirtualPrinterProgram : public testing::TempFolderTest {
  protected:
   // Starts the printer and returns the port it announced ("" when it announced none).
   std::string Start(TChildProcess& p) {
@@ -65,23 +65,23 @@ TEST_F(VirtualPrinterProgram, StateFromStandardInputAndCleanStopOnSigterm) {
 
 TEST_F(VirtualPrinterProgram, ReceiptOverAPseudoTerminalIsWrittenToTheOutputFolder) {
   // A receipt left from an earlier run is not overwritten.
-  Write(Path("receipt-0004.txt"), "antigo\n");
+  testing::WriteFile(folder.File("receipt-0004.txt"), "antigo\n");
   TChildProcess printer(kEmulator,
-                        {"--modelo", "ppEscPosEpson", "--porta", "pty", "--saida", dir_.string()});
+                        {"--modelo", "ppEscPosEpson", "--porta", "pty", "--saida", folder.Path().string()});
   const std::string porta = Start(printer);
   ASSERT_TRUE(porta.starts_with("/dev/pts/")) << porta;
 
-  Write(Path("cupom.txt"), "<n>Olá</n>\n</corte_parcial>");
+  testing::WriteFile(folder.File("cupom.txt"), "<n>Olá</n>\n</corte_parcial>");
   const TRunResult print = RunToEnd(
       kDovrapos, {"imprimir", "--modelo", "ppEscPosEpson", "--porta", porta, "--linhas-pular",
-                  "0", Path("cupom.txt")});
+                  "0", folder.File("cupom.txt")});
   EXPECT_EQ(print.status, 0) << print.out;
 
   const std::optional<std::string> done = printer.WaitForLine("recibo 5: ");
   ASSERT_TRUE(done);
-  EXPECT_EQ(*done, "recibo 5: " + Path("receipt-0005.txt"));
-  EXPECT_EQ(Read(Path("receipt-0005.txt")), "{n}Olá{/}\n[CORTE PARCIAL]\n");
-  EXPECT_EQ(Read(Path("receipt-0004.txt")), "antigo\n");
+  EXPECT_EQ(*done, "recibo 5: " + folder.File("receipt-0005.txt"));
+  EXPECT_EQ(testing::ReadFile(folder.File("receipt-0005.txt")), "{n}Olá{/}\n[CORTE PARCIAL]\n");
+  EXPECT_EQ(testing::ReadFile(folder.File("receipt-0004.txt")), "antigo\n");
 
   printer.Signal(SIGINT);
   EXPECT_EQ(printer.Wait(), 0);
@@ -98,19 +98,19 @@ unsigned PngWidth(const std::string& png) {
 
 TEST_F(VirtualPrinterProgram, DrawsEachReceiptNextToItsTranscript) {
   TChildProcess printer(kEmulator, {"--modelo", "ppEscBematech", "--porta", "TCP:127.0.0.1:0",
-                                    "--colunas", "40", "--saida", dir_.string()});
+                                    "--colunas", "40", "--saida", folder.Path().string()});
   const std::string porta = Start(printer);
   ASSERT_FALSE(porta.empty());
-  Write(Path("cupom.txt"), "<ce>Olá</ce>\n<ean13>789123456789</ean13>\n</corte_total>");
+  testing::WriteFile(folder.File("cupom.txt"), "<ce>Olá</ce>\n<ean13>789123456789</ean13>\n</corte_total>");
   const TRunResult print = RunToEnd(kDovrapos, {"imprimir", "--modelo", "ppEscBematech", "--porta",
-                                                porta, "--linhas-pular", "0", Path("cupom.txt")});
+                                                porta, "--linhas-pular", "0", folder.File("cupom.txt")});
   EXPECT_EQ(print.status, 0) << print.out;
 
   const std::optional<std::string> done = printer.WaitForLine("imagem 1: ");
   ASSERT_TRUE(done);
-  EXPECT_EQ(*done, "imagem 1: " + Path("receipt-0001.png"));
-  EXPECT_EQ(PngWidth(Read(Path("receipt-0001.png"))), 40u * 12);
-  EXPECT_NE(Read(Path("receipt-0001.txt")).find("[BARRAS EAN13"), std::string::npos);
+  EXPECT_EQ(*done, "imagem 1: " + folder.File("receipt-0001.png"));
+  EXPECT_EQ(PngWidth(testing::ReadFile(folder.File("receipt-0001.png"))), 40u * 12);
+  EXPECT_NE(testing::ReadFile(folder.File("receipt-0001.txt")).find("[BARRAS EAN13"), std::string::npos);
 
   printer.Write("sair\n");
   EXPECT_EQ(printer.Wait(), 0);
@@ -133,13 +133,13 @@ TEST_F(VirtualPrinterProgram, RefusesBadCommandLinesAndBusyPorts) {
 }
 
 TEST_F(VirtualPrinterProgram, NextReceiptNumberLooksAtEveryReceiptFile) {
-  EXPECT_EQ(NextReceiptNumber(Path("missing")), 1);
-  EXPECT_EQ(NextReceiptNumber(dir_.string()), 1);
+  EXPECT_EQ(NextReceiptNumber(folder.File("missing")), 1);
+  EXPECT_EQ(NextReceiptNumber(folder.Path().string()), 1);
   for (const char* name : {"receipt-0003.txt", "receipt-0007.png", "receipt-x.txt",
                            "receipt-0099", "notes-0100.txt"}) {
-    Write(Path(name), "");
+    testing::WriteFile(folder.File(name), "");
   }
-  EXPECT_EQ(NextReceiptNumber(dir_.string()), 8);
+  EXPECT_EQ(NextReceiptNumber(folder.Path().string()), 8);
   EXPECT_EQ(ReceiptBaseName(8), "receipt-0008");
 }
 

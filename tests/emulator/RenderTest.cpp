@@ -12,7 +12,7 @@
 #include "emulator/render/PrintPreview.h"
 #include "emulator/render/ReceiptPng.h"
 #include "emulator/render/ReceiptRenderer.h"
-#include "tests/util/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra::emulator {
 namespace {
@@ -271,11 +271,11 @@ TEST(PrintPreview, DecodesAModelsBytesIntoNumberedReceipts) {
   EXPECT_EQ(DecodeReceipts(ppTexto, "x", 1).at(0).columns, 8);
 }
 
-class ReceiptPng : public testing_util::TempFolder {};
+class ReceiptPng : public testing::TempFolderTest {};
 
 TEST_F(ReceiptPng, IsWrittenNextToTheTranscript) {
   EXPECT_EQ(PngPathFor("/tmp/saida/receipt-0007.txt"), "/tmp/saida/receipt-0007.png");
-  const std::string path = Path("receipt-0001.png");
+  const std::string path = folder.File("receipt-0001.png");
   WriteReceiptPng(ReceiptOf({Line("Olá", {}, TAlignment::kCenter), TCut{}}), path);
   QImage p;
   ASSERT_TRUE(p.load(QString::fromStdString(path), "PNG"));
@@ -283,10 +283,10 @@ TEST_F(ReceiptPng, IsWrittenNextToTheTranscript) {
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
   try {
-    WriteReceiptPng(ReceiptOf({Line("x")}), Path("nao-existe/receipt-0001.png"));
+    WriteReceiptPng(ReceiptOf({Line("x")}), folder.File("nao-existe/receipt-0001.png"));
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()), "não foi possível gravar " + Path("nao-existe/receipt-0001.png"));
+    EXPECT_EQ(std::string(e.what()), "não foi possível gravar " + folder.File("nao-existe/receipt-0001.png"));
   }
 }
 

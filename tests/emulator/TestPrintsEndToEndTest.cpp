@@ -16,7 +16,7 @@
 #include "emulator/render/ReceiptRenderer.h"
 #include "engine/DovraPosPrinter.h"
 #include "tests/emulator/EmulatorTestSupport.h"
-#include "tests/util/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra::emulator::test {
 namespace {
@@ -250,7 +250,7 @@ int TallRuns(const QImage& picture, int length) {
   return columns;
 }
 
-class BarcodePicture : public testing_util::TempFolder,
+class BarcodePicture : public testing::TempFolderTest,
                        public ::testing::WithParamInterface<TModelCase> {};
 
 TEST_P(BarcodePicture, HasThePaperWidthAndRealBars) {
@@ -260,7 +260,7 @@ TEST_P(BarcodePicture, HasThePaperWidthAndRealBars) {
   ASSERT_FALSE(receipts.empty());
   // The barcode test is the third receipt of a cutting printer; the others print one.
   const TReceipt& receipt = c.cuts ? receipts.at(2) : receipts.front();
-  const std::string png = Path("barras.png");
+  const std::string png = folder.File("barras.png");
   WriteReceiptPng(receipt, png);
   QImage picture;
   ASSERT_TRUE(picture.load(QString::fromStdString(png), "PNG"));

@@ -3,18 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/DovraPosPrinter.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra::test {
+
+using testing::ReadFile;
 
 class TTestDialect : public TDovraPosPrinterClass {
  public:
@@ -94,15 +94,7 @@ class TTestDialect : public TDovraPosPrinterClass {
 class PrinterFixture : public ::testing::Test {
  protected:
   PrinterFixture() {
-    char tmpl[] = "/tmp/dovra-engine-XXXXXX";
-    const char* made = ::mkdtemp(tmpl);
-    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = made;
     printer.SetOnGravarLog([this](const std::string& line, bool&) { log.push_back(line); });
-  }
-  ~PrinterFixture() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // Installs the readable test dialect and returns it.
@@ -113,7 +105,7 @@ class PrinterFixture : public ::testing::Test {
     return *raw;
   }
 
-  std::string PathIn(const std::string& name) const { return dir_ + "/" + name; }
+  std::string PathIn(const std::string& name) const { return folder_.File(name); }
   std::string FilePort() const { return "FILE:" + PathIn("saida.prn"); }
   std::string OutputFile() const { return ReadFile(PathIn("saida.prn")); }
 
@@ -123,12 +115,6 @@ class PrinterFixture : public ::testing::Test {
     printer.Device().HookEnviaString = [this](const std::string& cmd) { sent.push_back(cmd); };
   }
 
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   static bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
   bool Logged(const std::string& line) const {
@@ -148,7 +134,7 @@ class PrinterFixture : public ::testing::Test {
   std::vector<std::string> sent;
 
  private:
-  std::string dir_;
+  testing::TempFolder folder_;
 };
 
 }  // namespace dovra::test

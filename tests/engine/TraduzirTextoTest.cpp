@@ -6,17 +6,17 @@
 
 #include "engine/DovraPosPrinter.h"
 #include "engine/TraduzirTexto.h"
-#include "tests/util/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace dovra {
 namespace {
 
-class TraduzirTextoTest : public testing_util::TempFolder {};
+class TraduzirTextoTest : public testing::TempFolderTest {};
 
 TEST_F(TraduzirTextoTest, GivesThePrinterBytesWithoutOpeningItsPort) {
   TDovraPosPrinter printer;
   printer.SetModelo(ppEscPosEpson);
-  printer.SetPorta(Path("cupom.prn"));
+  printer.SetPorta(folder.File("cupom.prn"));
   printer.SetLinhasEntreCupons(1);
   printer.SetCortaPapel(true);
   int earlierCalls = 0;
@@ -27,7 +27,7 @@ TEST_F(TraduzirTextoTest, GivesThePrinterBytesWithoutOpeningItsPort) {
             std::string("\x1B\x32\x1B\x74\x02"
                         "ab\x20\x0A\x1D\x56\x00", 12));
 
-  EXPECT_FALSE(std::filesystem::exists(Path("cupom.prn")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("cupom.prn")));
   EXPECT_FALSE(printer.Active());
   EXPECT_EQ(printer.Porta(), "DLL");
   EXPECT_EQ(earlierCalls, 0) << "the translation's bytes went to the earlier handler";
@@ -40,14 +40,14 @@ TEST_F(TraduzirTextoTest, GivesThePrinterBytesWithoutOpeningItsPort) {
 TEST_F(TraduzirTextoTest, AnActivePrinterKeepsItsPortAndPrintsNothing) {
   TDovraPosPrinter printer;
   printer.SetModelo(ppTexto);
-  printer.SetPorta(Path("cupom.txt"));
+  printer.SetPorta(folder.File("cupom.txt"));
   printer.Ativar();
   EXPECT_THROW(TraduzirTexto(printer, "abc"), EDovraError);
   EXPECT_TRUE(printer.Active());
-  EXPECT_EQ(printer.Porta(), Path("cupom.txt"));
+  EXPECT_EQ(printer.Porta(), folder.File("cupom.txt"));
   EXPECT_FALSE(printer.OnEnviarStringDevice());
   printer.Desativar();
-  EXPECT_EQ(Read(Path("cupom.txt")), "");
+  EXPECT_EQ(testing::ReadFile(folder.File("cupom.txt")), "");
 }
 
 }  // namespace

@@ -8,21 +8,21 @@
 #include <fstream>
 #include <thread>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "util/Launch.h"
 
 namespace dovra {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 
 // A script that writes its working folder and then each argument on a line of its own to
 // args.txt next to itself; the file appears only when complete.
-class Launch : public testing_util::TempFolder {
+class Launch : public testing::TempFolderTest {
  protected:
   void SetUp() override {
-    TempFolder::SetUp();
-    script_ = WriteScript(dir_);
+    script_ = WriteScript(folder.Path());
   }
   static std::string WriteScript(const fs::path& folder) {
     const std::string script = (folder / "grava-args.sh").string();
@@ -36,15 +36,14 @@ class Launch : public testing_util::TempFolder {
   }
   void TearDown() override {
     SetOpenCommand("");
-    TempFolder::TearDown();
   }
-  std::string Output() const { return Read(Path("args.txt")); }
+  std::string Output() const { return ReadFile(folder.File("args.txt")); }
 
   // The opener runs in the background: wait for its output, then for it to be reaped.
   bool WaitForOutput() const {
-    for (int i = 0; i < 1000 && !fs::exists(Path("args.txt")); ++i)
+    for (int i = 0; i < 1000 && !fs::exists(folder.File("args.txt")); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return fs::exists(Path("args.txt"));
+    return fs::exists(folder.File("args.txt"));
   }
   static bool HasZombieChild() {
     for (const auto& entry : fs::directory_iterator("/proc")) {
@@ -69,23 +68,23 @@ TEST_F(Launch, WaitRunsInTheCommandsFolderWithBlankSeparatedArguments) {
   const std::string tricky = "it's;\"x\".txt;rm";
   LaunchProgram("  " + script_ + " ", "  a  " + tricky + "\tb ", true);
   // Waited: the output is there as soon as the call returns.
-  EXPECT_EQ(Output(), dir_.string() + "\na\n" + tricky + "\nb\n");
+  EXPECT_EQ(Output(), folder.Path().string() + "\na\n" + tricky + "\nb\n");
 }
 
 TEST_F(Launch, RelativeCommandIsFoundFromItsOwnFolder) {
   // "sub/grava-args.sh" must not be looked up again from inside sub/.
-  fs::create_directory(dir_ / "sub");
-  WriteScript(dir_ / "sub");
+  fs::create_directory(folder.Path() / "sub");
+  WriteScript(folder.Path() / "sub");
   const fs::path previous = fs::current_path();
-  fs::current_path(dir_);
+  fs::current_path(folder.Path());
   LaunchProgram("sub/grava-args.sh", "x", true);
   fs::current_path(previous);
-  EXPECT_EQ(Read(Path("sub/args.txt")), (dir_ / "sub").string() + "\nx\n");
+  EXPECT_EQ(ReadFile(folder.File("sub/args.txt")), (folder.Path() / "sub").string() + "\nx\n");
 }
 
 TEST_F(Launch, ShellOpenPassesTheTargetAsOneArgumentAndReapsTheOpener) {
   SetOpenCommand(script_);
-  const std::string target = Path("nota fiscal; echo \"x\" 'y'.pdf");
+  const std::string target = folder.File("nota fiscal; echo \"x\" 'y'.pdf");
   ShellOpen(target);
   ASSERT_TRUE(WaitForOutput());
   EXPECT_EQ(Output(), fs::current_path().string() + "\n" + target + "\n");
@@ -97,9 +96,9 @@ TEST_F(Launch, ShellOpenPassesTheTargetAsOneArgumentAndReapsTheOpener) {
 }
 
 TEST_F(Launch, FailuresAreNotReported) {
-  EXPECT_NO_THROW(LaunchProgram(Path("nao-existe"), "x", true));
+  EXPECT_NO_THROW(LaunchProgram(folder.File("nao-existe"), "x", true));
   EXPECT_NO_THROW(LaunchProgram("", "x", true));
-  SetOpenCommand(Path("abridor-inexistente"));
+  SetOpenCommand(folder.File("abridor-inexistente"));
   EXPECT_NO_THROW(ShellOpen("arquivo.txt"));
 }
 

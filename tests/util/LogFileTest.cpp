@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "util/DovraErrors.h"
 #include "util/LogFile.h"
 
@@ -12,56 +12,58 @@ namespace dovra {
 namespace {
 
 namespace fs = std::filesystem;
-using LogFile = testing_util::TempFolder;
+using LogFile = testing::TempFolderTest;
+using testing::ReadFile;
+using testing::WriteFile;
 
 TEST_F(LogFile, AppendLogTextAddsOneLinePerCall) {
-  const std::string log = Path("pdv.log");
+  const std::string log = folder.File("pdv.log");
   AppendLogText(log, "primeira", false);
   AppendLogText(log, "\x1B@OK\r\n", true);
   AppendLogText(log, "\x1B", false);
-  EXPECT_EQ(Read(log), "primeira\r\n[ESC]@OK[CR][LF]\r\n\x1B\r\n");
+  EXPECT_EQ(ReadFile(log), "primeira\r\n[ESC]@OK[CR][LF]\r\n\x1B\r\n");
 }
 
 TEST_F(LogFile, AppendLogTextNeverFails) {
-  const std::string inMissingFolder = Path("nao-existe/pdv.log");
+  const std::string inMissingFolder = folder.File("nao-existe/pdv.log");
   EXPECT_NO_THROW(AppendLogText(inMissingFolder, "linha", false));
-  EXPECT_FALSE(fs::exists(dir_ / "nao-existe"));  // no folder is created for a log
+  EXPECT_FALSE(fs::exists(folder.Path() / "nao-existe"));  // no folder is created for a log
 
-  EXPECT_NO_THROW(AppendLogText(dir_.string(), "linha", true));  // a folder, not a file
+  EXPECT_NO_THROW(AppendLogText(folder.Path().string(), "linha", true));  // a folder, not a file
   EXPECT_NO_THROW(AppendLogText("", "linha", false));
 }
 
 TEST_F(LogFile, EmptyBytesCreateAMissingFileButLeaveAnExistingOne) {
-  const std::string withBreak = Path("a.txt");
+  const std::string withBreak = folder.File("a.txt");
   WriteBytesToFile(withBreak, "", true, true, false);
-  EXPECT_EQ(Read(withBreak), "\r\n");
+  EXPECT_EQ(ReadFile(withBreak), "\r\n");
 
-  const std::string withoutBreak = Path("b.txt");
+  const std::string withoutBreak = folder.File("b.txt");
   WriteBytesToFile(withoutBreak, "", false, false, false);
   ASSERT_TRUE(fs::exists(withoutBreak));
   EXPECT_EQ(fs::file_size(withoutBreak), 0u);
 
   // Not even emptied when append is off.
-  const std::string existing = Path("c.txt");
-  Write(existing, "dados");
+  const std::string existing = folder.File("c.txt");
+  WriteFile(existing, "dados");
   WriteBytesToFile(existing, "", false, true, false);
-  EXPECT_EQ(Read(existing), "dados");
+  EXPECT_EQ(ReadFile(existing), "dados");
 }
 
 TEST_F(LogFile, AppendOrReplace) {
-  const std::string file = Path("f.bin");
-  Write(file, "abc");
+  const std::string file = folder.File("f.bin");
+  WriteFile(file, "abc");
   WriteBytesToFile(file, std::string("\x00\xFF", 2), true, false, false);
-  EXPECT_EQ(Read(file), std::string("abc\x00\xFF", 5));
+  EXPECT_EQ(ReadFile(file), std::string("abc\x00\xFF", 5));
   WriteBytesToFile(file, "z", false, true, false);
-  EXPECT_EQ(Read(file), "z\r\n");
+  EXPECT_EQ(ReadFile(file), "z\r\n");
   // Append to a missing file creates it.
-  WriteBytesToFile(Path("novo.txt"), "x", true, false, false);
-  EXPECT_EQ(Read(Path("novo.txt")), "x");
+  WriteBytesToFile(folder.File("novo.txt"), "x", true, false, false);
+  EXPECT_EQ(ReadFile(folder.File("novo.txt")), "x");
 }
 
 TEST_F(LogFile, CreatesMissingFoldersOnlyWhenAsked) {
-  const std::string nested = Path("um/dois/tres.txt");
+  const std::string nested = folder.File("um/dois/tres.txt");
   try {
     WriteBytesToFile(nested, "x", true, true, false);
     FAIL() << "no error raised";
@@ -71,15 +73,15 @@ TEST_F(LogFile, CreatesMissingFoldersOnlyWhenAsked) {
     EXPECT_NE(message.find(nested), std::string::npos) << message;
     EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
   }
-  EXPECT_FALSE(fs::exists(dir_ / "um"));
+  EXPECT_FALSE(fs::exists(folder.Path() / "um"));
 
   WriteBytesToFile(nested, "x", true, true, true);
-  EXPECT_EQ(Read(nested), "x\r\n");
+  EXPECT_EQ(ReadFile(nested), "x\r\n");
 }
 
 TEST_F(LogFile, WriteErrorsAreRaised) {
-  EXPECT_THROW(WriteBytesToFile(dir_.string(), "x", true, false, false), EFileError);
-  EXPECT_THROW(WriteBytesToFile(dir_.string(), "x", false, false, false), EFileError);
+  EXPECT_THROW(WriteBytesToFile(folder.Path().string(), "x", true, false, false), EFileError);
+  EXPECT_THROW(WriteBytesToFile(folder.Path().string(), "x", false, false, false), EFileError);
   EXPECT_NO_THROW(WriteBytesToFile("", "x", true, true, true));
 }
 
