@@ -23,8 +23,23 @@ int RunPortas(const Options& o);
 // The text to print: the file named (or standard input for "-" or none), with one
 // trailing line break dropped.
 std::string ReadInputText(const std::optional<std::string>& arquivo);
-// Writes bytes to the file named (created or emptied first), or to standard output for
-// none or "-". Raises EFileError when the bytes cannot be written.
-void WriteOutput(const std::optional<std::string>& saida, const std::string& bytes);
+// Bytes written to the file named, or to standard output for none or "-". The file is created
+// (or emptied) by the first write, or by Finish when nothing was written, so a command that
+// fails before producing output leaves an existing file alone. Raises EFileError when the
+// bytes cannot be written.
+class OutputFile {
+ public:
+  explicit OutputFile(const std::optional<std::string>& saida);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  void Write(const std::string& bytes);
+  void Finish();
+
+ private:
+  void Open();
+  std::optional<std::string> saida_;
+  int fd_ = -1;
+};
 
 }  // namespace dovra::cli

@@ -50,21 +50,40 @@ std::string ReadInputText(const std::optional<std::string>& arquivo) {
   return text;
 }
 
-void WriteOutput(const std::optional<std::string>& saida, const std::string& bytes) {
-  if (IsStdio(saida)) {
+OutputFile::OutputFile(const std::optional<std::string>& saida)
+    : saida_(IsStdio(saida) ? std::nullopt : saida) {}
+
+OutputFile::~OutputFile() {
+  if (saida_ && fd_ >= 0) ::close(fd_);
+}
+
+void OutputFile::Open() {
+  if (fd_ >= 0) return;
+  if (!saida_) {
     std::fflush(stdout);
-    WriteAllTo(STDOUT_FILENO, bytes, "a saída padrão");
+    fd_ = STDOUT_FILENO;
     return;
   }
-  FileDescriptor fd(::open(saida->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!fd.Valid()) {
+  fd_ = ::open(saida_->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) {
     const int err = errno;
-    RaiseFileError("EFCreateError", "Não foi possível criar o arquivo " + *saida, err);
+    RaiseFileError("EFCreateError", "Não foi possível criar o arquivo " + *saida_, err);
   }
-  WriteAllTo(fd.Get(), bytes, "o arquivo " + *saida);
-  if (fd.Close() != 0) {
+}
+
+void OutputFile::Write(const std::string& bytes) {
+  Open();
+  WriteAllTo(fd_, bytes, saida_ ? "o arquivo " + *saida_ : std::string("a saída padrão"));
+}
+
+void OutputFile::Finish() {
+  Open();
+  if (!saida_) return;
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
     const int err = errno;
-    RaiseFileError("EWriteError", "Não foi possível gravar o arquivo " + *saida, err);
+    RaiseFileError("EWriteError", "Não foi possível gravar o arquivo " + *saida_, err);
   }
 }
 

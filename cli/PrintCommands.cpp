@@ -36,7 +36,9 @@ int RunTraduzir(const Options& o) {
   TDovraPosPrinter printer;
   ApplyPrinterOptions(o, printer);
   const std::string text = ReadInputText(o.arquivo);
-  WriteOutput(o.saida, TraduzirTexto(printer, text, o.copias));
+  OutputFile output(o.saida);
+  TraduzirTexto(printer, text, o.copias, [&output](const std::string& bytes) { output.Write(bytes); });
+  output.Finish();
   return 0;
 }
 

@@ -4,12 +4,12 @@
 
 namespace dovra {
 
-std::string TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, int copias) {
+void TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, int copias,
+                   const std::function<void(const std::string& bytes)>& sink) {
   printer.SetPorta("DLL");
   TDovraGravarLog earlier = printer.OnEnviarStringDevice();
-  std::string bytes;
-  printer.SetOnEnviarStringDevice([&bytes](const std::string& data, bool& tratado) {
-    bytes += data;
+  printer.SetOnEnviarStringDevice([&sink](const std::string& data, bool& tratado) {
+    sink(data);
     tratado = true;
   });
   const auto restore = [&] {
@@ -24,6 +24,11 @@ std::string TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, in
     throw;
   }
   restore();
+}
+
+std::string TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, int copias) {
+  std::string bytes;
+  TraduzirTexto(printer, text, copias, [&bytes](const std::string& data) { bytes += data; });
   return bytes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/DovraPosPrinter.h"
@@ -18,5 +19,10 @@ namespace dovra {
 // place. An active printer cannot change its port and raises the device's error; errors of
 // Imprimir propagate.
 std::string TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, int copias = 1);
+
+// The same, handing each send to `sink` as it happens (one call per copy) instead of
+// collecting them: a long receipt is then never held twice.
+void TraduzirTexto(TDovraPosPrinter& printer, const std::string& text, int copias,
+                   const std::function<void(const std::string& bytes)>& sink);
 
 }  // namespace dovra
