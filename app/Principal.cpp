@@ -778,7 +778,7 @@ void TFprincipal::bPreVisualizarClick() {
 
 void TFprincipal::bLerStatusClick() {
   const TDovraPosStatusSet status = printer_->LerStatusImpressora(1);
-  AppendToMemo({status.Empty() ? std::string("Nennhum Erro encontrado") : StatusToString(status)});
+  AppendToMemo({StatusLine(status)});
 }
 
 void TFprincipal::bLerInfoClick() { mImp_->appendPlainText(TextOf(printer_->LerInfoImpressora())); }

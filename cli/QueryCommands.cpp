@@ -10,7 +10,7 @@ int RunStatus(const Options& o) {
   TDovraPosPrinter printer;
   ApplyPrinterOptions(o, printer);
   const TDovraPosStatusSet status = printer.LerStatusImpressora(o.tentativas);
-  const std::string line = status.Empty() ? "Nennhum Erro encontrado" : StatusToString(status);
+  const std::string line = StatusLine(status);
   std::printf("%s\n", line.c_str());
   return 0;
 }

@@ -55,4 +55,8 @@ std::string StatusToString(TDovraPosStatusSet status) {
   return s;
 }
 
+std::string StatusLine(TDovraPosStatusSet status) {
+  return status.Empty() ? std::string("Nennhum Erro encontrado") : StatusToString(status);
+}
+
 }  // namespace dovra

@@ -67,5 +67,8 @@ using TDovraPosFontState = TDovraSet<TDovraPosFontKind>;
 
 // The status names each followed by ", ", in the order of the enumeration ("stSemPapel, ").
 std::string StatusToString(TDovraPosStatusSet status);
+// The line a status read shows to the operator: "Nennhum Erro encontrado" for an empty set,
+// otherwise StatusToString.
+std::string StatusLine(TDovraPosStatusSet status);
 
 }  // namespace dovra
