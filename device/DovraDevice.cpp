@@ -18,6 +18,7 @@
 #include "util/BracketNotation.h"
 #include "util/FileDescriptor.h"
 #include "util/LogFile.h"
+#include "util/TextFit.h"
 
 namespace dovra {
 
@@ -50,13 +51,7 @@ int PortNumber(const std::string& upperName, const std::string& prefix) {
   return n;
 }
 
-std::string TrimBlanks(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
+std::string TrimBlanks(const std::string& text) { return std::string(dovra::TrimBlanks(text)); }
 
 int SecondsToMs(int seconds) {
   const long long ms = static_cast<long long>(seconds) * 1000;

@@ -2,20 +2,12 @@
 
 #include <charconv>
 
+#include "util/TextFit.h"
+
 namespace dovra::emulator {
 
-namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
-
 std::optional<TAnswerMode> ParseAnswerMode(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   using K = TAnswerMode::Kind;
   if (text == "normal") return TAnswerMode{K::kNormal, 0};
   if (text == "silencioso") return TAnswerMode{K::kSilent, 0};
@@ -23,7 +15,7 @@ std::optional<TAnswerMode> ParseAnswerMode(std::string_view text) {
   if (text == "desligar") return TAnswerMode{K::kHangUp, 0};
   constexpr std::string_view kLate = "atrasado";
   if (text.starts_with(kLate)) {
-    std::string_view n = Trim(text.substr(kLate.size()));
+    std::string_view n = TrimBlanks(text.substr(kLate.size()));
     if (n.size() == text.size() - kLate.size()) return std::nullopt;  // "atrasadoX"
     int ms = 0;
     const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), ms);

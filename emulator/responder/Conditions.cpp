@@ -1,16 +1,8 @@
 #include "emulator/responder/Conditions.h"
 
+#include "util/TextFit.h"
+
 namespace dovra::emulator {
-
-namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
 
 const char* NameOf(TCondition c) {
   switch (c) {
@@ -31,7 +23,7 @@ std::optional<TConditions> ParseConditions(std::string_view list, std::string* b
   while (start <= list.size()) {
     std::size_t comma = list.find(',', start);
     if (comma == std::string_view::npos) comma = list.size();
-    const std::string_view name = Trim(list.substr(start, comma - start));
+    const std::string_view name = TrimBlanks(list.substr(start, comma - start));
     bool known = name == "ok";
     for (int i = 0; i < kConditionCount && !known; ++i) {
       const auto c = static_cast<TCondition>(i);

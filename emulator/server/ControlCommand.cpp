@@ -1,30 +1,18 @@
 #include "emulator/server/ControlCommand.h"
 
+#include "util/TextFit.h"
+
 namespace dovra::emulator {
-
-namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) {
-    s.remove_prefix(1);
-  }
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
-}  // namespace
 
 TControlCommand ParseControlCommand(std::string_view line) {
   using K = TControlCommand::Kind;
   TControlCommand c;
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.empty()) return c;
   const std::size_t blank = line.find_first_of(" \t");
   const std::string_view word = line.substr(0, blank);
   const std::string_view rest =
-      blank == std::string_view::npos ? std::string_view() : Trim(line.substr(blank));
+      blank == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(blank));
   if (word == "sair" && rest.empty()) {
     c.kind = K::kSair;
   } else if (word == "estado") {

@@ -60,6 +60,13 @@ TEST(ReplaceLineBreaks, NormalisesEveryKindOfBreak) {
     EXPECT_EQ(ReplaceLineBreaks(c.text, c.newBreak), c.expected) << testing::PrintToString(c.text);
 }
 
+TEST(TextFit, TrimBlanksDropsCodesUpToBlankAtBothEnds) {
+  EXPECT_EQ(TrimBlanks(" \t\r\n abc def \x01\x1f "), "abc def");
+  EXPECT_EQ(TrimBlanks("\x21x\x7f"), "\x21x\x7f");  // "!" and DEL are not blanks
+  EXPECT_EQ(TrimBlanks(" \t "), "");
+  EXPECT_EQ(TrimBlanks(""), "");
+}
+
 TEST(TextFit, FillAndCut) {
   enum Kind { L, R, C };
   struct Case {
