@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/DovraPosPrinter.h"
 #include "tests/support/FakePrinter.h"
@@ -28,6 +29,18 @@ inline std::string AsHex(std::string_view bytes) {
 
 // Hand-written hexadecimal in the form AsHex prints ("1b40" gives "1B 40").
 inline std::string H(std::string_view hex) { return AsHex(Hex(hex)); }
+
+// One field of a command table and its bytes written by hand in hexadecimal.
+struct TCommandRow {
+  std::string TDovraPosComandos::*field;
+  const char* name;
+  const char* hex;
+};
+
+inline void ExpectCommandTable(const TDovraPosComandos& commands,
+                               const std::vector<TCommandRow>& rows) {
+  for (const TCommandRow& row : rows) EXPECT_EQ(AsHex(commands.*row.field), H(row.hex)) << row.name;
+}
 
 // A printer set to one dialect.
 class DialectTest : public ::testing::Test {

@@ -29,12 +29,7 @@ TEST_F(BematechTest, ModelNameAndRatios) {
 }
 
 TEST_F(BematechTest, CommandTable) {
-  struct Row {
-    std::string TDovraPosComandos::*field;
-    const char* name;
-    const char* hex;
-  };
-  const Row rows[] = {
+  const std::vector<testing::TCommandRow> rows = {
       {&TDovraPosComandos::Beep, "Beep", "1B 28 41 04 00 01 02 01 00"},
       {&TDovraPosComandos::AlignCenter, "AlignCenter", "1B 61 01"},
       {&TDovraPosComandos::AlignRight, "AlignRight", "1B 61 02"},
@@ -66,7 +61,7 @@ TEST_F(BematechTest, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40"},
   };
-  for (const Row& r : rows) EXPECT_EQ(AsHex(Dialect().Commands().*r.field), H(r.hex)) << r.name;
+  ExpectCommandTable(Dialect().Commands(), rows);
 }
 
 // Fonts are the plain table lookup (no combined print mode); inverted printing and page

@@ -40,12 +40,7 @@ TEST_F(DarumaTest, NewDialect) {
 }
 
 TEST_F(DarumaTest, CommandTable) {
-  struct Row {
-    std::string TDovraPosComandos::*field;
-    const char* name;
-    const char* hex;
-  };
-  const Row rows[] = {
+  const std::vector<testing::TCommandRow> rows = {
       {&TDovraPosComandos::Beep, "Beep", "07"},
       {&TDovraPosComandos::AlignCenter, "AlignCenter", "1B 6A 01"},
       {&TDovraPosComandos::AlignRight, "AlignRight", "1B 6A 02"},
@@ -77,7 +72,7 @@ TEST_F(DarumaTest, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40"},
   };
-  for (const Row& r : rows) EXPECT_EQ(AsHex(Dialect().Commands().*r.field), H(r.hex)) << r.name;
+  ExpectCommandTable(Dialect().Commands(), rows);
 }
 
 TEST_F(DarumaTest, FontsAndFixedCommands) {

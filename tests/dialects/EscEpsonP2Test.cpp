@@ -18,12 +18,7 @@ class EscEpsonP2Test : public testing::DialectTest {
 };
 
 TEST_F(EscEpsonP2Test, CommandTable) {
-  struct Row {
-    std::string TDovraPosComandos::*field;
-    const char* name;
-    const char* hex;
-  };
-  const std::vector<Row> rows = {
+  const std::vector<testing::TCommandRow> rows = {
       {&TDovraPosComandos::Beep, "Beep", ""},
       {&TDovraPosComandos::AlignCenter, "AlignCenter", ""},
       {&TDovraPosComandos::AlignRight, "AlignRight", ""},
@@ -55,7 +50,7 @@ TEST_F(EscEpsonP2Test, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40 0F"},
   };
-  for (const Row& row : rows) EXPECT_EQ(AsHex(Dialect().Commands().*(row.field)), row.hex) << row.name;
+  ExpectCommandTable(Dialect().Commands(), rows);
   EXPECT_EQ(Dialect().ModelName(), "EscEpsonP2");
   EXPECT_EQ(Dialect().ColumnRatios().Condensada, 0.75);
   EXPECT_EQ(Dialect().ColumnRatios().Expandida, 2.0);

@@ -27,12 +27,7 @@ class EscPosEpsonTest : public testing::DialectTest {
 };
 
 TEST_F(EscPosEpsonTest, CommandTable) {
-  struct Row {
-    std::string TDovraPosComandos::*field;
-    const char* name;
-    const char* hex;
-  };
-  const std::vector<Row> rows = {
+  const std::vector<testing::TCommandRow> rows = {
       {&TDovraPosComandos::Beep, "Beep", "1B 28 41 05 00 61 64 01 32 32"},
       {&TDovraPosComandos::AlignCenter, "AlignCenter", "1B 61 01"},
       {&TDovraPosComandos::AlignRight, "AlignRight", "1B 61 02"},
@@ -64,7 +59,7 @@ TEST_F(EscPosEpsonTest, CommandTable) {
       {&TDovraPosComandos::LineBreak, "LineBreak", "0A"},
       {&TDovraPosComandos::Reset, "Reset", "1B 40"},
   };
-  for (const Row& row : rows) EXPECT_EQ(AsHex(Dialect().Commands().*(row.field)), row.hex) << row.name;
+  ExpectCommandTable(Dialect().Commands(), rows);
   EXPECT_EQ(Dialect().ModelName(), "EscPosEpson");
   EXPECT_EQ(Dialect().ColumnRatios().Condensada, 0.75);
   EXPECT_EQ(Dialect().ColumnRatios().Expandida, 2.0);
